@@ -1,0 +1,4 @@
+#include "TForexBase.h"
+
+TForexBase::TForexBase(TSettings *settings) : Settings(settings) {}
+TForexBase::~TForexBase() = default;

@@ -1,0 +1,7 @@
+#pragma once
+#include "TForexObjList.h"
+#include "TMarket.h"
+
+class TMarketList : public TForexObjList<TMarket>
+{
+};
