@@ -131,8 +131,10 @@ int insertPoint(const Document &doc, int header)
 
 bool save(const QString &file, const Document &doc)
 {
+    // A file without its owner's write bit is read-only, as on the systems
+    // whose profile files these are, even for a user who could override it.
     QFileInfo fi(file);
-    if (fi.exists() && !fi.isWritable())
+    if (fi.exists() && (!(fi.permissions() & QFileDevice::WriteOwner) || !fi.isWritable()))
         return false;
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
