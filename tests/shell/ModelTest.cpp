@@ -9,6 +9,8 @@
 #include "TSettings.h"
 #include "TUser.h"
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

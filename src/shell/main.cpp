@@ -1,0 +1,24 @@
+// The client program.
+
+#include "ClientStartupHost.h"
+#include "SharedInstances.h"
+#include "platform/MessageBoxPresenter.h"
+#include "platform/ProgramDir.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ostrel"));
+    QApplication::setApplicationDisplayName(kProductTitle);
+    initProgramDir(QApplication::arguments());
+    MessageBoxPresenter::install();
+
+    // The shared instances outlive every window and are torn down (after the
+    // background threads are joined) before the application object.
+    SharedInstances::Scope shared;
+    ClientStartupHost host;
+    return RunStartup(host);
+}
