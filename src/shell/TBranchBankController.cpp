@@ -8,6 +8,7 @@
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <algorithm>
 
 namespace {
 QMutex g_controllerLock;
@@ -74,9 +75,43 @@ QString TBranchBankController::KLineUrl(const QString &, int) const
     return QString();
 }
 
+// Titles come from the quote server's feed and are shown as HTML, so they
+// are escaped: a title can never add markup of its own.
 QString TBranchBankController::FormatNewsItem(const TForexNews &item) const
 {
-    return QStringLiteral("%1 (%2)<br><br>").arg(item.Title, Formats::formatDateTime(item.NewsTime));
+    return QStringLiteral("%1 (%2)<br><br>").arg(item.Title.toHtmlEscaped(), NewsTimeText(item));
+}
+
+QString TBranchBankController::NewsTimeText(const TForexNews &item)
+{
+    return Formats::formatDateTime(item.NewsTime);
+}
+
+QString TBranchBankController::FormatNewsLink(const QString &href, const TForexNews &item)
+{
+    return QStringLiteral("<a href=\"%1\" target=\"_blank\">%2</a> (%3)<br><br>")
+        .arg(href.toHtmlEscaped(), item.Title.toHtmlEscaped(), NewsTimeText(item));
+}
+
+void TBranchBankController::SetStandardEndpoints(const QString &quoteServer, const QString &chartPath)
+{
+    BankQuoteUrl = quoteServer + QStringLiteral("/servlet/get?arg=jhData");
+    IntlQuoteUrl = quoteServer + QStringLiteral("/servlet/get?arg=shihuaData");
+    NewsUrl = quoteServer + QStringLiteral("/servlet/get?arg=newsData");
+    News5Url = quoteServer + QStringLiteral("/servlet/get?arg=newsData5");
+    ChartUrl = quoteServer + chartPath;
+}
+
+void TBranchBankController::HideBands(int from, int to)
+{
+    for (int b = std::max(from, 2); b <= std::min(to, 7); ++b)
+        Bands[size_t(b - 1)].Visible = false;
+}
+
+void TBranchBankController::WithdrawLevels(int from, int to)
+{
+    for (int l = std::max(from, 1); l <= std::min(to, 6); ++l)
+        Levels[size_t(l)].LevelOffered = false;
 }
 
 bool TBranchBankController::IndexVisible(const QString &indexCode, const IntList &visibility)

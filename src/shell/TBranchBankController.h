@@ -75,6 +75,21 @@ public:
     QString News5Url;
     QString ChartUrl;
     QString SpreadPageUrl;
+
+protected:
+    // The feed paths most branches share, on their quote server (a base
+    // address without trailing "/"); `chartPath` is the web quote page.
+    void SetStandardEndpoints(const QString &quoteServer, const QString &chartPath);
+    // Bands `from`..`to` (1-based, as the bank-quote table numbers them)
+    // are hidden.
+    void HideBands(int from, int to);
+    // Quote-panel levels `from`..`to` (0-based) are not offered.
+    void WithdrawLevels(int from, int to);
+    // A news line whose title links to the item's page: an anchor with
+    // target "_blank", the time in parentheses, then "<br><br>".
+    static QString FormatNewsLink(const QString &href, const TForexNews &item);
+    // The time of a news line, "yyyy-MM-dd HH:mm:ss".
+    static QString NewsTimeText(const TForexNews &item);
 };
 
 // The current branch's controller, set by the account choice on the GUI

@@ -1,0 +1,25 @@
+#include "TGuangDongBranchController.h"
+
+TGuangDongBranchController::TGuangDongBranchController(const QString &quoteServer)
+{
+    SetStandardEndpoints(quoteServer, QStringLiteral("/kanpanqi.jsp"));
+    Bands[0].Caption.clear();
+    Bands[1].Caption.clear();
+    Bands[1].BuyCaption = QStringLiteral("最高");
+    Bands[1].SellCaption = QStringLiteral("最低");
+    HideBands(3, 5);
+    Levels[0].LevelName.clear();
+    WithdrawLevels(1, 4);
+    AllowFixedTermIn = false;
+    HasFixedTerm = true;
+}
+
+QString TGuangDongBranchController::BranchCode() const
+{
+    return QStringLiteral("441000000");
+}
+
+bool TGuangDongBranchController::IsCurrencySupported(const QString &currencyCode) const
+{
+    return currencyCode != QLatin1String("18") && TBranchBankController::IsCurrencySupported(currencyCode);
+}

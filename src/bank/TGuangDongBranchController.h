@@ -1,0 +1,16 @@
+#pragma once
+// The Guangdong branch.
+
+#include "TBranchBankController.h"
+
+class TGuangDongBranchController : public TBranchBankController
+{
+public:
+    // `quoteServer`: the base address of the branch's quote server
+    // ([BranchQuoteServers] of "DededEri.ini"), without trailing "/".
+    explicit TGuangDongBranchController(const QString &quoteServer);
+
+    QString BranchCode() const override;
+    // Every currency except "18".
+    bool IsCurrencySupported(const QString &currencyCode) const override;
+};
