@@ -56,7 +56,7 @@ QString AnswerValues::OptionalText(const AnswerElement &entry, const char *name)
 
 std::optional<Fixed4> AnswerValues::ExactNumber(const QString &text)
 {
-    return Fixed4::parse(text, Fixed4::Rounding::Truncate);
+    return Fixed4::parse(text, Fixed4::Rounding::HalfEven);
 }
 
 double AnswerValues::NumberOrZero(const QString &text)
@@ -68,7 +68,7 @@ double AnswerValues::NumberOrZero(const QString &text)
 
 Fixed4 AnswerValues::StrictNumber(const QString &text, const char *what)
 {
-    const auto v = Fixed4::parse(text, Fixed4::Rounding::Truncate);
+    const auto v = Fixed4::parse(text, Fixed4::Rounding::HalfEven);
     if (!v)
         throw EAnswerError(QStringLiteral("%1 is not a number").arg(QLatin1String(what)));
     return *v;

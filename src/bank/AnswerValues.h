@@ -20,12 +20,13 @@ public:
     static const AnswerElement &Element(const AnswerElement &entry, const char *name);
 
     // Exact number: a fixed-point decimal with four fractional digits
-    // (further digits cut); nullopt when the text does not parse, so the
+    // (further digits rounded to the nearest, halves to even, so 1234.56789
+    // is 1234.5679); nullopt when the text does not parse, so the
     // caller keeps the field's value.
     static std::optional<Fixed4> ExactNumber(const QString &text);
     // Number or 0: a floating number, 0 when the text is not one.
     static double NumberOrZero(const QString &text);
-    // Strict number: a fixed-point decimal; raises EAnswerError otherwise.
+    // Strict number: the same decimal; raises EAnswerError otherwise.
     static Fixed4 StrictNumber(const QString &text, const char *what);
     // A whole number; nullopt when the text is not one.
     static std::optional<int> WholeNumber(const QString &text);

@@ -8,7 +8,7 @@
 #include "TBranchBankController.h"
 #include "TSettings.h"
 #include "TUser.h"
-#include "bank/BranchControllers.h"
+#include "bank/BranchDirectory.h"
 
 namespace AccountChoice {
 
@@ -24,7 +24,7 @@ std::vector<TAccount *> Offered(const TUser &user)
 
 QString RegionName(const QString &branchId)
 {
-    return ProvinceName(branchId);
+    return BranchDirectory::ProvinceName(branchId);
 }
 
 Result Apply(TAccount *account)
@@ -32,10 +32,9 @@ Result Apply(TAccount *account)
     if (!account)
         return Result::NoBranch;
     std::shared_ptr<TBranchBankController> controller = CurrentBranchController();
-    const QString province = account->ProvinceCode();
-    if (!controller || controller->BranchCode() != ControllerCodeFor(province)) {
+    if (!controller || !BranchDirectory::Serves(*controller, account->BranchId)) {
         try {
-            controller = CreateForBranch(account->BranchId);
+            controller = BranchDirectory::CreateForBranch(account->BranchId);
         } catch (const ENoBranchError &) {
             return Result::NoBranch;
         }
