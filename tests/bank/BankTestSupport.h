@@ -51,7 +51,11 @@ private:
     QTemporaryDir m_tempDir;
 };
 
-// A QString printed readably in failure messages.
+// QStrings printed readably in failure messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 inline std::ostream &operator<<(std::ostream &os, const QString &s)
 {
     return os << s.toStdString();
