@@ -62,6 +62,11 @@ void GifInitDecoder(GIFDECINFO *record)
         return;
     // A caller's record may hold anything: every field gets a defined value.
     memset(static_cast<void *>(record), 0, sizeof(GIFDECINFO));
+    // Every table entry free; the first frame sets up its root codes.
+    const int16_t freeEntry = -2;
+    auto *prefixes = reinterpret_cast<uint8_t *>(record) + offsetof(GIFDECINFO, Prefix);
+    for (size_t i = 0; i < 4096; ++i)
+        memcpy(prefixes + 2 * i, &freeEntry, 2);
     record->ClearCode = 256;
     record->EndCode = 257;
     record->FullScreenFrame = 1;

@@ -9,6 +9,8 @@
 // the record's stack first and laid out pixel row by pixel row.
 #include "PictorInternal.h"
 
+#include <algorithm>
+
 namespace {
 
 using pictor::bytesLeft;
@@ -18,6 +20,16 @@ constexpr unsigned kTableSize = 4096;
 constexpr unsigned kMaxCodeSize = 12;
 constexpr unsigned kPassStart[4] = {0, 4, 2, 1};
 constexpr unsigned kPassStep[4] = {8, 8, 4, 2};
+// Masks of the low n bytes of a little-endian 64-bit word.
+constexpr uint64_t kLowBytes[9] = {0,
+                                   0xFFull,
+                                   0xFFFFull,
+                                   0xFFFFFFull,
+                                   0xFFFFFFFFull,
+                                   0xFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFull,
+                                   0xFFFFFFFFFFFFFFull,
+                                   ~0ull};
 
 template <typename T> inline T load(const uint8_t *p)
 {
@@ -36,21 +48,32 @@ inline unsigned minOf(unsigned a, unsigned b)
     return a < b ? a : b;
 }
 
-// Copies 1 to 8 bytes without writing beyond them.
-inline void copyShort(uint8_t *dst, const uint8_t *src, unsigned n)
+// Pixels of s that are not the transparent index go into dst, and their
+// bits into the mask row (pixel x at bit 7 - x % 8 of byte x / 8); the
+// others leave canvas and mask as they were. Eight pixels at a time: a byte
+// compare within a 64-bit word, a blend, and the eight drawn flags gathered
+// into mask bits. The words read and written may reach up to seven bytes
+// past the span: s must have them readable, dst and the mask row must have
+// them inside their buffers (they are written back unchanged).
+void drawTransparentSpan(uint8_t *dst, uint8_t *maskRow, unsigned x, const uint8_t *s, unsigned n,
+                         uint8_t transparentIndex)
 {
-    if (n >= 4) {
-        uint32_t a = load<uint32_t>(src);
-        uint32_t b = load<uint32_t>(src + n - 4);
-        store(dst, a);
-        store(dst + n - 4, b);
-    } else {
-        dst[0] = src[0];
-        if (n > 1) {
-            dst[1] = src[1];
-            if (n > 2)
-                dst[2] = src[2];
-        }
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t transparent = kOnes * transparentIndex;
+    for (unsigned i = 0; i < n; i += 8) {
+        const uint64_t v = load<uint64_t>(s + i);
+        const uint64_t t = v ^ transparent;
+        const uint64_t inSpan = kLowBytes[n - i < 8 ? n - i : 8];
+        const uint64_t drawn = ((((t & kLow7) + kLow7) | t) & ~kLow7 & inSpan) >> 7; // 1 per drawn byte
+        const uint64_t select = drawn * 0xFF;
+        store<uint64_t>(dst + i, (v & select) | (load<uint64_t>(dst + i) & ~select));
+        // Flag of byte k to bit 7 - k, then over the two mask bytes it spans.
+        const unsigned flags = unsigned((drawn * 0x8040201008040201ull) >> 56);
+        const unsigned at = x + i;
+        const unsigned window = flags << (8 - (at & 7));
+        maskRow[at >> 3] |= uint8_t(window >> 8);
+        maskRow[(at >> 3) + 1] |= uint8_t(window);
     }
 }
 
@@ -80,96 +103,42 @@ struct CodeTable {
         chunks = base + offsetof(GIFDECINFO, ChunkBytes);
     }
 
-    unsigned lengthOf(unsigned code) const { return load<uint16_t>(length + 2 * code); }
-    int chunkPrefixOf(unsigned code) const { return load<int16_t>(chunkPrefix + 2 * code); }
-
-    void restartWidth()
-    {
-        next = end + 1;
-        size = minCodeSize + 1;
-        limit = 1u << size;
-    }
-
     // The whole table from scratch: root codes, every other entry free.
-    void resetAll(unsigned codeSize)
+    // Root entries never change, so only those not yet set up are written;
+    // of the prefixes only those the last frame used can be other than free.
+    void resetAll(GIFDECINFO *r, unsigned codeSize)
     {
         minCodeSize = codeSize;
         clear = 1u << codeSize;
         end = clear + 1;
-        for (unsigned c = 0; c < clear; ++c) {
-            store<int16_t>(prefix + 2 * c, -1);
+        for (unsigned c = r->RootCodesReady; c < clear; ++c) {
             first[c] = last[c] = uint8_t(c);
             store<uint16_t>(length + 2 * c, 1);
             store<int16_t>(chunkPrefix + 2 * c, -1);
             chunks[8 * c] = uint8_t(c);
         }
-        for (unsigned c = clear; c < kTableSize; ++c)
+        r->RootCodesReady = uint16_t(clear);
+        for (unsigned c = 0; c < clear; ++c)
+            store<int16_t>(prefix + 2 * c, -1);
+        const unsigned usedEnd = minOf(kTableSize, std::max<unsigned>(r->ClearCode, unsigned(std::max<int>(r->NextCode, 0))));
+        for (unsigned c = clear; c < usedEnd; ++c)
             store<int16_t>(prefix + 2 * c, -2);
-        restartWidth();
-    }
-
-    // At a clear code: the entries added since the last reset become free.
-    void reset()
-    {
-        for (unsigned c = end + 1; c < next; ++c)
-            store<int16_t>(prefix + 2 * c, -2);
-        restartWidth();
-    }
-
-    // With a minimum code size of 1 the first free code already needs the
-    // wider width once the first code after a clear has been read.
-    void widenAfterFirstCode()
-    {
-        if (next >= limit && size < kMaxCodeSize) {
-            ++size;
-            limit <<= 1;
-        }
-    }
-
-    // A new entry: the string of `prefixCode` followed by `byte`.
-    void add(unsigned prefixCode, uint8_t byte)
-    {
-        const unsigned n = next;
-        const unsigned prefixLength = lengthOf(prefixCode);
-        store<uint16_t>(length + 2 * n, uint16_t(prefixLength + 1));
-        uint8_t *chunk = chunks + 8 * n;
-        const unsigned used = prefixLength & 7;
-        if (used) {
-            memcpy(chunk, chunks + 8 * prefixCode, 8);
-            chunk[used] = byte;
-            memcpy(chunkPrefix + 2 * n, chunkPrefix + 2 * prefixCode, 2);
-        } else {
-            chunk[0] = byte;
-            store<int16_t>(chunkPrefix + 2 * n, int16_t(prefixCode));
-        }
-        store<int16_t>(prefix + 2 * n, int16_t(prefixCode));
-        first[n] = first[prefixCode];
-        last[n] = byte;
-        next = n + 1;
-        if (next == limit && size < kMaxCodeSize) {
-            ++size;
-            limit <<= 1;
-        }
-    }
-
-    // Writes the string of `code` into the bytes just before `end`.
-    void spell(unsigned code, uint8_t *endOfString) const
-    {
-        const unsigned n = ((lengthOf(code) - 1) & 7) + 1;
-        uint8_t *p = endOfString - n;
-        copyShort(p, chunks + 8 * code, n);
-        for (int c = chunkPrefixOf(code); c >= 0; c = chunkPrefixOf(unsigned(c))) {
-            p -= 8;
-            memcpy(p, chunks + 8 * unsigned(c), 8);
-        }
+        next = end + 1;
+        size = minCodeSize + 1;
+        limit = 1u << size;
     }
 };
 
 // Where the frame's pixels go: the row sequence (plain or interlaced) and the
-// part of each row that lies on the canvas.
+// part of each row that lies on the canvas. A row is decoded into the row
+// buffer and copied onto the canvas when it is complete (or when the data
+// ends inside it): strings can then be written eight bytes at a time with
+// no care for what lies after them, and transparent pixels are sorted out
+// once per row.
 struct FrameOutput {
     uint8_t *bits;
     uint8_t *maskBits;
+    uint8_t *buffer; // screen width + 16 bytes
     size_t stride;
     size_t maskStride;
     unsigned left;
@@ -185,7 +154,8 @@ struct FrameOutput {
     unsigned pass = 0;
     unsigned y = 0;   // frame row
     unsigned col = 0; // frame column of the next pixel
-    uint8_t *row = nullptr; // canvas byte of frame column 0, none when the row is off the canvas
+    uint8_t *row = nullptr; // the row buffer, none when the row is off the canvas
+    uint8_t *canvasRow = nullptr; // canvas byte of frame column 0
     uint8_t *maskRow = nullptr;
     bool done = false;
 
@@ -201,23 +171,37 @@ struct FrameOutput {
     {
         done = true;
         pass = 4;
-        row = nullptr;
+        row = canvasRow = nullptr;
     }
 
     void enterRow()
     {
         col = 0;
-        const unsigned canvasRow = top + y;
-        if (visibleWidth && canvasRow < screenHeight) {
-            row = bits + canvasRow * stride + left;
-            maskRow = maskBits + canvasRow * maskStride;
+        const unsigned canvasY = top + y;
+        if (visibleWidth && canvasY < screenHeight) {
+            row = buffer;
+            canvasRow = bits + canvasY * stride + left;
+            maskRow = maskBits + canvasY * maskStride;
         } else {
-            row = nullptr;
+            row = canvasRow = nullptr;
         }
+    }
+
+    // The first `count` decoded pixels of the row onto the canvas.
+    void flush(unsigned count)
+    {
+        const unsigned n = minOf(count, visibleWidth);
+        if (!canvasRow || n == 0)
+            return;
+        if (transparent)
+            drawTransparentSpan(canvasRow, maskRow, left, buffer, n, transparentIndex);
+        else
+            memcpy(canvasRow, buffer, n);
     }
 
     void nextRow()
     {
+        flush(width);
         if (!interlaced) {
             if (++y >= height)
                 return finish();
@@ -233,28 +217,13 @@ struct FrameOutput {
         enterRow();
     }
 
-    void draw(unsigned at, const uint8_t *s, unsigned n)
-    {
-        if (!transparent) {
-            memcpy(row + at, s, n);
-            return;
-        }
-        const unsigned x = left + at;
-        for (unsigned i = 0; i < n; ++i) {
-            if (s[i] != transparentIndex) {
-                row[at + i] = s[i];
-                maskRow[(x + i) >> 3] |= uint8_t(0x80u >> ((x + i) & 7));
-            }
-        }
-    }
-
     // Lays out n pixels across rows; pixels past the frame's end are dropped.
     void put(const uint8_t *s, unsigned n)
     {
         while (n && !done) {
             const unsigned k = minOf(n, width - col);
             if (row && col < visibleWidth)
-                draw(col, s, minOf(col + k, visibleWidth) - col);
+                memcpy(row + col, s, minOf(col + k, visibleWidth) - col);
             col += k;
             s += k;
             n -= k;
@@ -274,6 +243,14 @@ const uint8_t *skipSubBlocks(const uint8_t *p, const uint8_t *end)
         const size_t left = size_t(end - p);
         p += length < left ? length : left;
     }
+    return p;
+}
+
+// Stray zero bytes after a frame's data are passed over.
+const uint8_t *skipTrailingZeros(const uint8_t *p, const uint8_t *end)
+{
+    while (p < end && *p == 0)
+        ++p;
     return p;
 }
 
@@ -310,17 +287,10 @@ struct BitReader {
         return false;
     }
 
+    // Byte by byte, across sub-block boundaries (the fast eight-byte refill
+    // is in the decoding loop).
     void refill()
     {
-        if (blockEnd - cur >= 8) {
-            // Eight bytes of the block at once; the bytes beyond the whole
-            // ones taken sit above `count` and are the same ones the next
-            // refill puts there.
-            bits |= load<uint64_t>(cur) << count;
-            cur += (63 - count) >> 3;
-            count |= 56;
-            return;
-        }
         while (count <= 56) {
             if (cur == blockEnd && !nextBlock())
                 return;
@@ -341,6 +311,181 @@ void copyRect(uint8_t *dst, const uint8_t *src, size_t stride, unsigned left, un
         memcpy(dst + y * stride + left, src + y * stride + left, right - left);
 }
 
+// The LZW codes of one frame, decoded into the canvas. The hot state lives
+// in locals (byte stores into the canvas could otherwise alias it); the
+// helpers for row ends, clipped or split strings and sub-block boundaries
+// get it handed over and back.
+void decodeCodes(GIFDECINFO *r, CodeTable &table, BitReader &in, FrameOutput &out)
+{
+    uint8_t *const first = table.first;
+    uint8_t *const last = table.last;
+    uint8_t *const prefixes = table.prefix;
+    uint8_t *const lengths = table.length;
+    uint8_t *const chunkPrefixes = table.chunkPrefix;
+    uint8_t *const chunks = table.chunks;
+    uint8_t *const stackEnd = reinterpret_cast<uint8_t *>(r) + offsetof(GIFDECINFO, Stack) + kTableSize;
+    const unsigned clear = table.clear;
+    const unsigned endCode = table.end;
+    const unsigned minCodeSize = table.minCodeSize;
+    unsigned next = table.next;
+    unsigned size = table.size;
+    unsigned limitCode = table.limit;
+
+    const unsigned width = out.width;
+
+    uint64_t bits = 0;
+    unsigned count = 0;
+    const uint8_t *cur = in.cur;
+    const uint8_t *blockEnd = in.blockEnd;
+
+    uint8_t *row = nullptr;
+    unsigned col = 0;
+    unsigned limit = 0; // strings ending at or before this column go straight into the row
+    bool done = false;
+    auto takeRow = [&] {
+        row = out.row;
+        col = out.col;
+        limit = row ? out.visibleWidth : 0;
+        done = out.done;
+    };
+    auto endOfRow = [&] {
+        out.col = col;
+        out.nextRow();
+        takeRow();
+    };
+    auto putSlow = [&](const uint8_t *s, unsigned n) {
+        out.col = col;
+        out.put(s, n);
+        takeRow();
+    };
+    // A new entry: the string of `prefixCode` followed by `byte`.
+    auto add = [&](unsigned prefixCode, uint8_t byte) {
+        const unsigned n = next;
+        const unsigned prefixLength = load<uint16_t>(lengths + 2 * prefixCode);
+        store<uint16_t>(lengths + 2 * n, uint16_t(prefixLength + 1));
+        uint8_t *chunk = chunks + 8 * n;
+        const unsigned used = prefixLength & 7;
+        if (used) {
+            memcpy(chunk, chunks + 8 * prefixCode, 8);
+            chunk[used] = byte;
+            memcpy(chunkPrefixes + 2 * n, chunkPrefixes + 2 * prefixCode, 2);
+        } else {
+            chunk[0] = byte;
+            store<int16_t>(chunkPrefixes + 2 * n, int16_t(prefixCode));
+        }
+        store<int16_t>(prefixes + 2 * n, int16_t(prefixCode));
+        first[n] = first[prefixCode];
+        last[n] = byte;
+        next = n + 1;
+        if (next == limitCode && size < kMaxCodeSize) {
+            ++size;
+            limitCode <<= 1;
+        }
+    };
+    // The string of `code` (length bytes) into the bytes just before `e`,
+    // eight at a time from its end. Into the row buffer the last chunk is
+    // written whole (the bytes after the string are written again later or
+    // never shown); into the stack it is merged with the bytes after it,
+    // which belong to the table that follows the stack in the record.
+    auto spell = [&](unsigned code, unsigned length, uint8_t *e, bool merge) {
+        const unsigned n = ((length - 1) & 7) + 1;
+        e -= n;
+        const uint64_t tail = load<uint64_t>(chunks + 8 * code);
+        if (merge) {
+            const uint64_t ours = kLowBytes[n];
+            store<uint64_t>(e, (tail & ours) | (load<uint64_t>(e) & ~ours));
+        } else {
+            store<uint64_t>(e, tail);
+        }
+        for (int c = load<int16_t>(chunkPrefixes + 2 * code); c >= 0;
+             c = load<int16_t>(chunkPrefixes + 2 * unsigned(c))) {
+            e -= 8;
+            memcpy(e, chunks + 8 * unsigned(c), 8);
+        }
+    };
+
+    takeRow();
+    int old = -1;
+    unsigned highest = next; // first free entry before the last clear, at most 4096
+    while (!done) {
+        if (count < size) {
+            if (blockEnd - cur >= 8) {
+                // Eight bytes of the block at once; the bytes beyond the whole
+                // ones taken sit above `count` and are the same ones the next
+                // refill puts there.
+                bits |= load<uint64_t>(cur) << count;
+                cur += (63 - count) >> 3;
+                count |= 56;
+            } else {
+                in.bits = bits;
+                in.count = count;
+                in.cur = cur;
+                in.blockEnd = blockEnd;
+                in.refill();
+                bits = in.bits;
+                count = in.count;
+                cur = in.cur;
+                blockEnd = in.blockEnd;
+                if (count < size)
+                    break; // the data ended without an end code
+            }
+        }
+        const unsigned code = unsigned(bits) & ((1u << size) - 1);
+        bits >>= size;
+        count -= size;
+
+        // Root codes and defined entries alike: one well-predicted branch.
+        if (code < next && code - clear > 1) [[likely]] {
+            if (old >= 0) [[likely]] {
+                if (next < kTableSize)
+                    add(unsigned(old), first[code]);
+            } else if (next >= limitCode && size < kMaxCodeSize) {
+                // Minimum code size 1: the first free code already needs the
+                // wider width once the first code after a clear is read.
+                ++size;
+                limitCode <<= 1;
+            }
+        } else if (code == clear) {
+            // The entries added since the last reset become free again; their
+            // prefixes are marked free when the frame ends.
+            highest = std::max(highest, next);
+            next = endCode + 1;
+            size = minCodeSize + 1;
+            limitCode = 1u << size;
+            old = -1;
+            continue;
+        } else if (code == next && old >= 0) {
+            // The string being defined: the previous one plus its own first character.
+            add(unsigned(old), first[old]);
+        } else {
+            break; // the end code, or a code the table does not hold
+        }
+        old = int(code);
+        const unsigned length = load<uint16_t>(lengths + 2 * code);
+        if (col + length <= limit) [[likely]] {
+            spell(code, length, row + col + length, false);
+            col += length;
+            if (col == width)
+                endOfRow();
+        } else {
+            spell(code, length, stackEnd, true);
+            putSlow(stackEnd - length, length);
+        }
+    }
+    for (unsigned c = next; c < highest; ++c)
+        store<int16_t>(prefixes + 2 * c, -2);
+    out.col = col;
+    if (!out.done)
+        out.flush(col); // the data ended inside a row: what it drew is kept
+    in.bits = bits;
+    in.count = count;
+    in.cur = cur;
+    in.blockEnd = blockEnd;
+    table.next = next;
+    table.size = size;
+    table.limit = limitCode;
+}
+
 // The LZW image data at p (its minimum code size byte first); returns the
 // position after the data's terminator.
 const uint8_t *decodeImageData(GIFDECINFO *r, const uint8_t *p, unsigned left, unsigned top, unsigned width,
@@ -359,6 +504,7 @@ const uint8_t *decodeImageData(GIFDECINFO *r, const uint8_t *p, unsigned left, u
     FrameOutput out;
     out.bits = r->Bits;
     out.maskBits = r->MaskBits;
+    out.buffer = r->RowBuffer;
     out.stride = size_t(r->Stride);
     out.maskStride = size_t(r->MaskStride);
     out.left = left;
@@ -372,74 +518,18 @@ const uint8_t *decodeImageData(GIFDECINFO *r, const uint8_t *p, unsigned left, u
     out.transparentIndex = r->TransparentIndex;
 
     BitReader in(p, end);
+    // Any code size outside 1-11 builds no table: the frame stays undrawn.
     if (minCodeSize >= 1 && minCodeSize < kMaxCodeSize) {
         CodeTable table(r);
-        table.resetAll(minCodeSize);
+        table.resetAll(r, minCodeSize);
         r->ClearCode = uint16_t(table.clear);
         r->EndCode = uint16_t(table.end);
         out.start();
-        uint8_t *stackEnd = reinterpret_cast<uint8_t *>(r) + offsetof(GIFDECINFO, Stack) + kTableSize;
-        const bool transparent = out.transparent;
-        int old = -1;
-        while (!out.done) {
-            if (in.count < table.size) {
-                in.refill();
-                if (in.count < table.size)
-                    break; // the data ended without an end code
-            }
-            const unsigned code = unsigned(in.bits) & ((1u << table.size) - 1);
-            in.bits >>= table.size;
-            in.count -= table.size;
-
-            if (code < table.clear) {
-                if (old >= 0 && table.next < kTableSize)
-                    table.add(unsigned(old), uint8_t(code));
-                const uint8_t value = uint8_t(code);
-                if (!transparent && out.row && out.col < out.visibleWidth) {
-                    out.row[out.col] = value;
-                    if (++out.col == width)
-                        out.nextRow();
-                } else {
-                    out.put(&value, 1);
-                }
-                if (old < 0)
-                    table.widenAfterFirstCode();
-                old = int(code);
-                continue;
-            }
-            if (code == table.clear) {
-                table.reset();
-                old = -1;
-                continue;
-            }
-            if (code == table.end)
-                break;
-            if (code < table.next) {
-                if (old >= 0 && table.next < kTableSize)
-                    table.add(unsigned(old), table.first[code]);
-            } else if (code == table.next && old >= 0) {
-                // The string being defined: the previous one plus its own first character.
-                table.add(unsigned(old), table.first[old]);
-            } else {
-                break; // a code the table does not hold
-            }
-            const unsigned length = table.lengthOf(code);
-            if (!transparent && out.row && out.col + length <= out.visibleWidth) {
-                table.spell(code, out.row + out.col + length);
-                out.col += length;
-                if (out.col == width)
-                    out.nextRow();
-            } else {
-                table.spell(code, stackEnd);
-                out.put(stackEnd - length, length);
-            }
-            old = int(code);
-        }
+        decodeCodes(r, table, in, out);
         r->NextCode = int16_t(table.next);
         r->CodeSize = int16_t(table.size);
         r->CodeLimit = int16_t(table.limit);
     }
-    // Any other code size builds no table: the frame stays undrawn.
 
     // Where the next pixel would go, kept inside the canvas.
     const unsigned nextX = left + out.col;
@@ -498,7 +588,7 @@ void decodeFrame(GIFDECINFO *r)
     }
     if (!r->Bitmap) {
         // Nothing to draw on; the walk still goes on after the frame.
-        r->Cursor = p < end ? skipSubBlocks(p + 1, end) : end;
+        r->Cursor = skipTrailingZeros(p < end ? skipSubBlocks(p + 1, end) : end, end);
         return;
     }
 
@@ -518,10 +608,7 @@ void decodeFrame(GIFDECINFO *r)
     r->PrevRight = r->FrameRight;
     r->PrevBottom = r->FrameBottom;
 
-    p = decodeImageData(r, p, left, top, width, height);
-    while (p < end && *p == 0)
-        ++p;
-    r->Cursor = p;
+    r->Cursor = skipTrailingZeros(decodeImageData(r, p, left, top, width, height), end);
 
     r->PrevDisposal = r->Disposal;
     if (r->HasTransparency)

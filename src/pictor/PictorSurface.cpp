@@ -12,11 +12,14 @@ PictorBitmap *createBitmap(unsigned width, unsigned height, int bitsPerPixel)
         return nullptr;
     const size_t rowBytes = (size_t(width) * size_t(bitsPerPixel) + 7) / 8;
     const size_t stride = (rowBytes + 3) & ~size_t(3);
-    bitmap->bits = static_cast<uint8_t *>(calloc(stride * height, 1));
+    // Eight bytes of room after the pixels: the decoder merges whole 64-bit
+    // words into a row and writes back the bytes it does not change.
+    bitmap->bits = static_cast<uint8_t *>(malloc(stride * height + 8));
     if (!bitmap->bits) {
         free(bitmap);
         return nullptr;
     }
+    memset(bitmap->bits + stride * height, 0, 8);
     bitmap->width = int32_t(width);
     bitmap->height = int32_t(height);
     bitmap->bitsPerPixel = bitsPerPixel;
@@ -29,9 +32,11 @@ void releaseSurfaces(GIFDECINFO *r)
     PictorDeleteBitmap(r->Bitmap);
     PictorDeleteBitmap(r->Mask);
     free(r->SavedArea);
+    free(r->RowBuffer);
     r->Bitmap = nullptr;
     r->Mask = nullptr;
     r->SavedArea = nullptr;
+    r->RowBuffer = nullptr;
     r->Bits = r->PixelPos = nullptr;
     r->MaskBits = r->MaskPos = nullptr;
     r->Stride = r->MaskStride = 0;
@@ -81,8 +86,10 @@ bool setupSurfaces(GIFDECINFO *r, unsigned bits, const uint8_t *table, size_t av
         r->Bitmap = createBitmap(r->ScreenWidth, r->ScreenHeight, 8);
         r->Mask = createBitmap(r->ScreenWidth, r->ScreenHeight, 1);
         if (r->Bitmap)
-            r->SavedArea = static_cast<uint8_t *>(calloc(size_t(r->Bitmap->stride) * r->ScreenHeight, 1));
-        if (!r->Bitmap || !r->Mask || !r->SavedArea) {
+            // Only ever read where a restore-to-previous frame saved pixels.
+            r->SavedArea = static_cast<uint8_t *>(malloc(size_t(r->Bitmap->stride) * r->ScreenHeight));
+        r->RowBuffer = static_cast<uint8_t *>(calloc(size_t(r->ScreenWidth) + 16, 1));
+        if (!r->Bitmap || !r->Mask || !r->SavedArea || !r->RowBuffer) {
             releaseSurfaces(r);
             return false;
         }

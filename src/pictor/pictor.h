@@ -124,6 +124,8 @@ typedef struct GIFDECINFO {
     int16_t Prefix[4096];      /* -1 root code, -2 free entry */
     /* Additions of this library. */
     const uint8_t *SourceEnd;  /* one past the last byte of the source */
+    uint8_t *RowBuffer;        /* ScreenWidth + 16 bytes: the row being decoded */
+    uint16_t RootCodesReady;   /* codes below this hold their root entries */
     uint16_t StringLength[4096];
     int16_t ChunkPrefix[4096]; /* code holding the string before ChunkBytes, or -1 */
     uint8_t ChunkBytes[4096][8];
@@ -157,7 +159,7 @@ PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, First) == 148 + 4096, "GIFDECINFO layo
 PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Last) == 148 + 2 * 4096, "GIFDECINFO layout");
 PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Prefix) == 148 + 3 * 4096, "GIFDECINFO layout");
 PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, SourceEnd) == 148 + 5 * 4096, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(sizeof(GIFDECINFO) == 148 + 5 * 4096 + 8 + 12 * 4096, "GIFDECINFO layout");
+PICTOR_STATIC_ASSERT(sizeof(GIFDECINFO) == 148 + 5 * 4096 + 8 + 8 + 2 + 12 * 4096, "GIFDECINFO layout");
 #undef PICTOR_STATIC_ASSERT
 
 /* Block tags as GifGetCurBlockTag reports them. */
