@@ -99,6 +99,9 @@ QSslConfiguration BankNetwork::SslConfiguration()
             cas += ReadCertificates(path);
             config.setCaCertificates(cas);
         }
+        // Open connections keep the configuration they were made with.
+        if (g_ssl.ready && g_manager)
+            g_manager->clearConnectionCache();
         g_ssl.config = config;
         g_ssl.caFile = path;
         g_ssl.ready = true;

@@ -40,7 +40,21 @@ struct TestResponse {
     // Sent in pieces of `chunkBytes` every `chunkGapMs` (0: all at once).
     int chunkBytes = 0;
     int chunkGapMs = 0;
+
+    TestResponse &delayed(int ms) { delayMs = ms; return *this; }
+    TestResponse &neverAnswer() { never = true; return *this; }
+    TestResponse &withHeader(const QByteArray &k, const QByteArray &v) { headers.append({k, v}); return *this; }
+    TestResponse &chunked(int bytes, int gapMs) { chunkBytes = bytes; chunkGapMs = gapMs; return *this; }
 };
+
+inline TestResponse reply(int status, const QByteArray &contentType = "text/xml", const QByteArray &body = {})
+{
+    TestResponse r;
+    r.status = status;
+    r.contentType = contentType;
+    r.body = body;
+    return r;
+}
 
 class TestHttpServer : public QObject
 {
