@@ -1,7 +1,13 @@
 #pragma once
 // Downloads one package into a file with QNetworkAccessManager: optional
 // HTTP proxy, a read time-out that restarts whenever data arrives, status
-// texts and progress for the window, and a size cap.
+// texts and progress for the window, and a size cap. Only a 2xx answer
+// counts as a package.
+//
+// Status texts: "正在分析地址..." and "正在联接主机..." when the request
+// starts, "联接主机成功,正在传输...." when the answer's headers arrive,
+// "正在传输..." with the first data, "断开联接" at the end and "取消传输..."
+// when the transfer is aborted.
 
 #include <QFile>
 #include <QNetworkReply>

@@ -15,6 +15,7 @@ struct Roots {
     QString app;
     QString cur;
     QString backup;
+    QString lock;
 };
 
 // A path text after macro expansion, resolved; empty with *error set when
@@ -55,6 +56,7 @@ UpgradePlan UpgradePlan::build(const QList<UpgradeScript::Item> &items, const Up
     roots.app = PathGuard::resolve(folders.appPath());
     roots.cur = PathGuard::resolve(folders.curPath());
     roots.backup = PathGuard::resolve(folders.backupPath());
+    roots.lock = PathGuard::resolve(folders.lockFile());
     if (roots.app.isEmpty() || !QFileInfo(roots.app).isDir() || roots.cur.isEmpty()) {
         plan.error = QStringLiteral("the installation or working folder is missing");
         return plan;
@@ -116,7 +118,7 @@ UpgradePlan UpgradePlan::build(const QList<UpgradeScript::Item> &items, const Up
             return fail(item, why);
         if (!PathGuard::isBelow(a.target, roots.app))
             return fail(item, QStringLiteral("TARGET outside the installation folder: %1").arg(a.target));
-        if (inside(a.target, roots.cur))
+        if (inside(a.target, roots.cur) || a.target == roots.lock)
             return fail(item, QStringLiteral("TARGET inside the working folder: %1").arg(a.target));
         if (PathGuard::isSymLink(QDir::cleanPath(PathGuard::slashes(target.text.trimmed()))))
             return fail(item, QStringLiteral("TARGET is a symbolic link: %1").arg(a.target));

@@ -1,7 +1,7 @@
 #pragma once
 // A package script checked and resolved before anything is changed: every
 // TARGET of REPLACE, CREATE and PATCH resolves below the installation folder
-// (and not into the working folder), every SRC below the working folder
+// (and not into the working folder or onto its lock file), every SRC below the working folder
 // (and not into the backup folder), every EXEC program below one of the two.
 // Anything else is a data error, and so is a field that names $WINPATH or
 // $SYSPATH, a relative path, a target that is a symbolic link or a folder,

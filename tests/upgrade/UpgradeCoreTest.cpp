@@ -263,6 +263,7 @@ TEST_F(PlanTest, DataErrors)
         {"the folder itself", "<PATCH><TARGET>$APPPATH</TARGET></PATCH>", false},
         {"a folder", "<REPLACE><TARGET>$APPPATH/sub</TARGET><SRC>$CURPATH/a.txt</SRC></REPLACE>", false},
         {"into the working folder", "<CREATE><TARGET>$CURPATH/x.txt</TARGET><SRC>$CURPATH/a.txt</SRC></CREATE>", false},
+        {"onto the lock file", "<CREATE><TARGET>$UPGPATH/_TMP.lock</TARGET><SRC>$CURPATH/a.txt</SRC></CREATE>", false},
         {"into the journal", "<REPLACE><TARGET>$CURPATH/_Backup/upgrade.journal</TARGET><SRC>$CURPATH/a.txt</SRC></REPLACE>", false},
         {"source in the installation", "<REPLACE><TARGET>$APPPATH/a.txt</TARGET><SRC>$APPPATH/sub/b.txt</SRC></REPLACE>", false},
         {"source climbs out", "<REPLACE><TARGET>$APPPATH/a.txt</TARGET><SRC>$CURPATH/../a.txt</SRC></REPLACE>", false},

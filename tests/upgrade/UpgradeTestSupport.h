@@ -4,6 +4,8 @@
 // installation folder, an upgrade folder and a folder for the test's own
 // files.
 
+#include "QtPrinters.h"
+
 #include <QByteArray>
 #include <QFileDevice>
 #include <QMap>
