@@ -3,10 +3,11 @@
 //
 // The code table keeps, beside each code's first and last character and its
 // prefix, the string's length and its last (up to) eight characters with the
-// code that holds the part before them. A string is then written straight
-// into the canvas row from its end, eight bytes at a time, when it fits in
-// the row; otherwise (row ends, clipping, transparency) it is spelled into
-// the record's stack first and laid out pixel row by pixel row.
+// code that holds the part before them. A string is then written from its
+// end, eight bytes at a time, into the row buffer when it fits in the row;
+// otherwise (row ends, clipped rows) it is spelled into the record's stack
+// first and laid out row by row. Finished rows go onto the canvas, through
+// the transparency test when the frame has a transparent colour.
 #include "PictorInternal.h"
 
 #include <algorithm>
@@ -120,7 +121,8 @@ struct CodeTable {
         r->RootCodesReady = uint16_t(clear);
         for (unsigned c = 0; c < clear; ++c)
             store<int16_t>(prefix + 2 * c, -1);
-        const unsigned usedEnd = minOf(kTableSize, std::max<unsigned>(r->ClearCode, unsigned(std::max<int>(r->NextCode, 0))));
+        const unsigned lastNext = r->NextCode > 0 ? unsigned(r->NextCode) : 0;
+        const unsigned usedEnd = minOf(kTableSize, std::max<unsigned>(r->ClearCode, lastNext));
         for (unsigned c = clear; c < usedEnd; ++c)
             store<int16_t>(prefix + 2 * c, -2);
         next = end + 1;

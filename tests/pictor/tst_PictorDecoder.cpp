@@ -367,6 +367,49 @@ TEST(PictorFrames, RepeatedStringsAndTheCodeBeingDefined)
     EXPECT_EQ(d.rows(), Rows{"13131312311312"});
 }
 
+TEST(PictorFrames, WideMinimumCodeSizeKeepsTheLowByteOfRootCodes)
+{
+    // Code size 11: clear 2048, end 2049, codes 12 bits wide from the start.
+    RawGif g;
+    g.header(5, 1, 8).image(0, 0, 5, 1).data(11, packCodes(11, {2048, 300, 1000, 2050, 7, 2049})).trailer();
+    TestDecoder d(g.out());
+    GifParseControl(d.get());
+    EXPECT_EQ(d->CodeSize, 12);
+    EXPECT_EQ(d->ClearCode, 2048);
+    const uint8_t expected[5] = {300 & 255, 1000 & 255, 300 & 255, 1000 & 255, 7};
+    for (unsigned x = 0; x < 5; ++x)
+        EXPECT_EQ(d.pixel(x, 0), expected[x]) << x;
+}
+
+TEST(PictorFrames, TableStateAfterAFrame)
+{
+    // A frame with code size 8, then one with code size 2 and a clear: the
+    // record describes the last frame's table.
+    RawGif g;
+    g.header(40, 2, 8).image(0, 0, 40, 1).lzw(8, std::vector<uint8_t>(40, 200));
+    g.image(0, 1, 6, 1).data(2, packCodes(2, {4, 1, 2, 6, 4, 3, 2, 5})).trailer();
+    TestDecoder d(g.out());
+    EXPECT_EQ(d.walk(), 2);
+    EXPECT_EQ(d->MinCodeSize, 2);
+    EXPECT_EQ(d->ClearCode, 4);
+    EXPECT_EQ(d->EndCode, 5);
+    EXPECT_EQ(d->NextCode, 7); // after the clear: 3, 2 define entry 6 = "32"
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(d->Prefix[c], -1) << c;
+        EXPECT_EQ(d->First[c], c);
+        EXPECT_EQ(d->Last[c], c);
+    }
+    EXPECT_EQ(d->Prefix[6], 3);
+    EXPECT_EQ(d->First[6], 3);
+    EXPECT_EQ(d->Last[6], 2);
+    for (int c = 4; c < 4096; ++c) {
+        if (c != 6) {
+            EXPECT_EQ(d->Prefix[c], -2) << c;
+        }
+    }
+    EXPECT_EQ(d.rows()[1].substr(0, 6), "121232");
+}
+
 TEST(PictorFrames, LongStringsAcrossRowsAndOffTheScreen)
 {
     // Runs far longer than a row, on a frame that sticks out to the right.
