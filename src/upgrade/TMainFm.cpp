@@ -31,6 +31,7 @@ TMainFm::TMainFm(UpgradeRunner *runner, QWidget *parent)
     prgTotal = new TRoundProgressBar(this);
     prgTotal->setObjectName(QStringLiteral("prgTotal"));
     prgTotal->setFixedSize(80, 80);
+    prgTotal->setLineColor(QColor(0x8c, 0xb4, 0xe8)); // light enough to read the text over
     prgTotal->setMax(runner->totalSteps());
     auto *totalBox = new QVBoxLayout;
     totalBox->addWidget(prgTotal, 0, Qt::AlignHCenter);

@@ -35,6 +35,7 @@ UpgradeRecovery::Result UpgradeRecovery::recover(const QString &upgradeDir, QStr
 {
     const UpgradeFolders folders(upgradeDir, QString());
     QLockFile lock(folders.lockFile());
+    lock.setStaleLockTime(0); // only a lock whose program is gone is stale
     if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError)
         return Result::Busy;
     return recoverLocked(folders, error);

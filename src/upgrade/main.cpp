@@ -40,6 +40,8 @@ int main(int argc, char *argv[])
     // client's own recovery away while this runs.
     UpgradeFolders base(upgradeDir, QString());
     QLockFile lock(base.lockFile());
+    // Only a lock whose program is gone is stale, however long a run takes.
+    lock.setStaleLockTime(0);
     if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError)
         return kDone;
 
