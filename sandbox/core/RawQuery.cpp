@@ -56,7 +56,14 @@ bool isGbk(const QByteArray &bytes)
         if (static_cast<unsigned char>(c) >= 0x80) {
             QStringDecoder dec("GBK", QStringDecoder::Flag::Stateless);
             const QString s = dec.decode(bytes);
-            return !dec.hasError() && !s.contains(QChar::ReplacementCharacter);
+            if (dec.hasError())
+                return false;
+            // Bytes outside GBK's characters come back as the private use
+            // area or the replacement character.
+            for (QChar ch : s)
+                if (ch == QChar::ReplacementCharacter || (ch.unicode() >= 0xE000 && ch.unicode() <= 0xF8FF))
+                    return false;
+            return true;
         }
     }
     return true;

@@ -282,5 +282,6 @@ HttpReply SandboxBank::servePicture(const HttpRequestView &request)
 HttpReply SandboxBank::serveControl(const HttpRequestView &request)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    Ledger::sweepExpired(m_state.book, m_state.clock.now().date());
     return ControlDesk::serve(*this, m_state, request);
 }
