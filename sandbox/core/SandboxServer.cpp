@@ -1,5 +1,7 @@
 #include "SandboxServer.h"
 
+#include "XmlAnswer.h"
+
 #include <httplib.h>
 
 #include <QString>
@@ -143,9 +145,11 @@ SandboxServer::SandboxServer(const Router &router) : d(std::make_unique<Impl>(ro
     // Requests the library refuses itself (a request line too long, say)
     // still get a body that says so.
     d->server.set_error_handler([](const httplib::Request &, httplib::Response &res) {
-        if (res.body.empty())
-            res.set_content("<html><body>" + std::to_string(res.status) + " request refused</body></html>",
-                            "text/html; charset=gb2312");
+        if (res.body.empty()) {
+            const XmlAnswer a = XmlAnswer::error(QStringLiteral("0005"),
+                                                 {QStringLiteral("请求无法处理（HTTP %1）").arg(res.status)});
+            res.set_content(a.toBytes().toStdString(), XmlAnswer::kContentType);
+        }
     });
 }
 
