@@ -399,6 +399,8 @@ void decodeCodes(GIFDECINFO *r, CodeTable &table, BitReader &in, FrameOutput &ou
         } else {
             store<uint64_t>(e, tail);
         }
+        if (length <= 8)
+            return;
         for (int c = load<int16_t>(chunkPrefixes + 2 * code); c >= 0;
              c = load<int16_t>(chunkPrefixes + 2 * unsigned(c))) {
             e -= 8;

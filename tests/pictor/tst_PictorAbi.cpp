@@ -6,6 +6,7 @@
 #include <elf.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
