@@ -72,13 +72,19 @@ bool RunLogin(LoginFlow &flow, bool reLogin)
         if (ok) {
             if (flow.showAccountChoice(true))
                 return true;
+            if (flow.terminationRequested()) {
+                CurrentAccount = nullptr;
+                CurrentUser.reset();
+                flow.requestTerminate();
+                return false;
+            }
             // A cancelled account choice discards the user and logs in again.
             CurrentAccount = nullptr;
             CurrentUser.reset();
             reLogin = true;
             continue;
         }
-        if (reLogin)
+        if (reLogin || flow.terminationRequested())
             flow.requestTerminate();
         return false;
     }

@@ -67,6 +67,9 @@ public:
     virtual bool showAccountChoice(bool firstChoice) = 0;
     // Asks the application to terminate.
     virtual void requestTerminate() = 0;
+    // True when a window asked to end the application (the account choice's
+    // "退出", the login's refused retry): the loop then ends at once.
+    virtual bool terminationRequested() const { return false; }
 };
 
 // The login loop: login window, then the account choice; a cancelled account

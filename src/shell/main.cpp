@@ -2,6 +2,7 @@
 
 #include "ClientStartupHost.h"
 #include "SharedInstances.h"
+#include "bank/TGetData.h"
 #include "platform/MessageBoxPresenter.h"
 #include "platform/ProgramDir.h"
 
@@ -19,6 +20,8 @@ int main(int argc, char **argv)
     // The shared instances outlive every window and are torn down (after the
     // background threads are joined) before the application object.
     SharedInstances::Scope shared;
+    // The records' Execute operations send through the bank session.
+    TGetData::InstallGateway();
     ClientStartupHost host;
     return RunStartup(host);
 }

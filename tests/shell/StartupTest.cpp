@@ -155,6 +155,8 @@ public:
         return choices.takeFirst();
     }
     void requestTerminate() override { calls << QStringLiteral("terminate"); }
+    bool terminationRequested() const override { return endRequested; }
+    bool endRequested = false;
 };
 
 TEST_F(StartupTest, LoginLoop)
@@ -179,6 +181,16 @@ TEST_F(StartupTest, LoginLoop)
         menu.logins = {false};
         EXPECT_FALSE(RunLogin(menu, false));
         EXPECT_EQ(menu.calls, QStringList{"login:0"});
+    }
+    {
+        // "退出" in the account choice ends the application, not the loop.
+        ScriptedLogin flow;
+        flow.logins = {true};
+        flow.choices = {false};
+        flow.endRequested = true;
+        EXPECT_FALSE(RunLogin(flow, false));
+        EXPECT_EQ(flow.calls, (QStringList{"login:0", "choice:1", "terminate"}));
+        EXPECT_EQ(CurrentUser, nullptr);
     }
 }
 
