@@ -6,7 +6,7 @@
 
 namespace {
 
-class AccountTransactionTest : public ::testing::Test
+class SandboxAccountTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_FALSE(b.login().isError()); }
@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(AccountTransactionTest, BranchIdentifierHasTheFormOfItsTransaction)
+TEST_F(SandboxAccountTest, BranchIdentifierHasTheFormOfItsTransaction)
 {
     struct Case
     {
@@ -67,7 +67,7 @@ TEST_F(AccountTransactionTest, BranchIdentifierHasTheFormOfItsTransaction)
     EXPECT_FALSE(update.isError());
 }
 
-TEST_F(AccountTransactionTest, SubAccountsCarryBalancesAndMarks)
+TEST_F(SandboxAccountTest, SubAccountsCarryBalancesAndMarks)
 {
     const auto subs = subAccounts(QStringLiteral("310600"), QStringLiteral("110000000"), BankBench::kBeijingCard)
                           .entries(QStringLiteral("ACCOUNTINFOLIST"));
@@ -89,7 +89,7 @@ TEST_F(AccountTransactionTest, SubAccountsCarryBalancesAndMarks)
     EXPECT_EQ(fixed[1].value(QStringLiteral("PDT_CODE")), QStringLiteral("0212"));
 }
 
-TEST_F(AccountTransactionTest, BalancesOfCardsAndOtherAccounts)
+TEST_F(SandboxAccountTest, BalancesOfCardsAndOtherAccounts)
 {
     const BankAnswer passbook = b.tx(QStringLiteral("310100"), {{"BRANCHID", "110000000"}, {"ACC_NO", BankBench::kPassbook},
                                                                {"ACC_SIGN", BankBench::kPassbook}, {"FLAG_CARD", "0"}});
@@ -107,7 +107,7 @@ TEST_F(AccountTransactionTest, BalancesOfCardsAndOtherAccounts)
     EXPECT_TRUE(wrongFlag.isError());
 }
 
-TEST_F(AccountTransactionTest, StatementPagesChainByTheirPagingString)
+TEST_F(SandboxAccountTest, StatementPagesChainByTheirPagingString)
 {
     const QString card = BankBench::kBeijingCard;
     const BankAnswer p1 = statement(card, "00001", "0101", "20240101", "20240315", 1, {}, 1);
@@ -146,7 +146,7 @@ TEST_F(AccountTransactionTest, StatementPagesChainByTheirPagingString)
         EXPECT_TRUE(statement(card, "00001", "0101", "20240101", "20240315", c.page, c.aStr, c.current).isError()) << c.page;
 }
 
-TEST_F(AccountTransactionTest, StatementWithoutLinesAndItsBranchVariant)
+TEST_F(SandboxAccountTest, StatementWithoutLinesAndItsBranchVariant)
 {
     const BankAnswer none = statement(BankBench::kBeijingCard, "00001", "0101", "20230101", "20230131", 1, {}, 1);
     ASSERT_FALSE(none.isError());

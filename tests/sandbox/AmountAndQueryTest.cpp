@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(FixedAmountTest, ParsesOnlyPlainDecimals)
+TEST(SandboxFixedAmountTest, ParsesOnlyPlainDecimals)
 {
     struct Case
     {
@@ -30,7 +30,7 @@ TEST(FixedAmountTest, ParsesOnlyPlainDecimals)
     }
 }
 
-TEST(FixedAmountTest, WritesWithoutSignAndWithNeededDecimals)
+TEST(SandboxFixedAmountTest, WritesWithoutSignAndWithNeededDecimals)
 {
     EXPECT_EQ(FixedAmount::fromUnits(10000000).toText(), QStringLiteral("1000.00"));
     EXPECT_EQ(FixedAmount::fromUnits(123457).toText(), QStringLiteral("12.3457"));
@@ -39,7 +39,7 @@ TEST(FixedAmountTest, WritesWithoutSignAndWithNeededDecimals)
     EXPECT_EQ(FixedAmount::fromUnits(1495000).toFixed(4), QStringLiteral("149.5000"));
 }
 
-TEST(FixedAmountTest, ConversionsRoundAsTold)
+TEST(SandboxFixedAmountTest, ConversionsRoundAsTold)
 {
     using R = FixedAmount::Rounding;
     const auto a = [](const char *t) { return *FixedAmount::parse(QString::fromLatin1(t)); };
@@ -53,7 +53,7 @@ TEST(FixedAmountTest, ConversionsRoundAsTold)
     EXPECT_GT(FixedAmount::multiply(a("999999999999"), a("9999.9999"), 2).units(), 0);
 }
 
-TEST(RawQueryTest, SplitsTheRawTextAndDecodesOnlyEscapes)
+TEST(SandboxRawQueryTest, SplitsTheRawTextAndDecodesOnlyEscapes)
 {
     const RawQuery q = RawQuery::parse("PT_STYLE=9&TXCODE=320102&A_STR=&PWD=a+b=c&NAME=%C3%C0%D4%AA&FLAG");
     ASSERT_TRUE(q.isReadable());
@@ -67,7 +67,7 @@ TEST(RawQueryTest, SplitsTheRawTextAndDecodesOnlyEscapes)
     EXPECT_TRUE(q.repeatedNames().isEmpty());
 }
 
-TEST(RawQueryTest, ReportsWhatCannotBeRead)
+TEST(SandboxRawQueryTest, ReportsWhatCannotBeRead)
 {
     struct Case
     {

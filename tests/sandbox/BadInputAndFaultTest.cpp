@@ -7,7 +7,7 @@
 
 namespace {
 
-class BadInputAndFaultTest : public ::testing::Test
+class SandboxBadInputTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_FALSE(b.login().isError()); }
@@ -27,7 +27,7 @@ protected:
 
 } // namespace
 
-TEST_F(BadInputAndFaultTest, GarbageGetsAClearErrorAndChangesNothing)
+TEST_F(SandboxBadInputTest, GarbageGetsAClearErrorAndChangesNothing)
 {
     const QByteArray s = session();
     const QByteArray card = BankBench::kBeijingCard.toLatin1();
@@ -72,7 +72,7 @@ TEST_F(BadInputAndFaultTest, GarbageGetsAClearErrorAndChangesNothing)
     EXPECT_FALSE(b.quote("14", "27", "100").isError());
 }
 
-TEST_F(BadInputAndFaultTest, FaultsThatAnswerWrongLeaveTheTransactionUndone)
+TEST_F(SandboxBadInputTest, FaultsThatAnswerWrongLeaveTheTransactionUndone)
 {
     const BankAnswer q = b.quote("14", "27", "100");
     struct Case
@@ -88,11 +88,11 @@ TEST_F(BadInputAndFaultTest, FaultsThatAnswerWrongLeaveTheTransactionUndone)
         {"kind=html&page=unavailable", [](const BankAnswer &a) { EXPECT_TRUE(a.text.contains(QStringLiteral("该页无法显示"))); }},
         {"kind=malformed", [](const BankAnswer &a) {
              EXPECT_FALSE(a.wellFormed);
-             EXPECT_FALSE(a.reply.body.isEmpty());
+             EXPECT_FALSE(a.body.isEmpty());
          }},
-        {"kind=empty", [](const BankAnswer &a) { EXPECT_TRUE(a.reply.body.isEmpty()); }},
-        {"kind=delay&delay_ms=1234&perform=0", [](const BankAnswer &a) { EXPECT_EQ(a.reply.delayMs, 1234); }},
-        {"kind=drop&perform=0", [](const BankAnswer &a) { EXPECT_TRUE(a.reply.dropConnection); }},
+        {"kind=empty", [](const BankAnswer &a) { EXPECT_TRUE(a.body.isEmpty()); }},
+        {"kind=delay&delay_ms=1234&perform=0", [](const BankAnswer &a) { EXPECT_EQ(a.delayMs, 1234); }},
+        {"kind=drop&perform=0", [](const BankAnswer &a) { EXPECT_TRUE(a.dropConnection); }},
     };
     for (const Case &c : cases) {
         ASSERT_TRUE(control("fault?txcode=320100&" + c.fault).contains("\"ok\":true"));
@@ -105,17 +105,17 @@ TEST_F(BadInputAndFaultTest, FaultsThatAnswerWrongLeaveTheTransactionUndone)
     EXPECT_EQ(b.balance(BankBench::kBeijingCard, "00001"), QStringLiteral("15900.00"));
 }
 
-TEST_F(BadInputAndFaultTest, DelayAndDropCarryTheTransactionOut)
+TEST_F(SandboxBadInputTest, DelayAndDropCarryTheTransactionOut)
 {
     const BankAnswer q = b.quote("14", "27", "100");
     ASSERT_TRUE(control("fault?txcode=320100&kind=drop").contains("\"ok\":true"));
     const BankAnswer dropped = b.confirm(q, "14", "27", "100");
-    EXPECT_TRUE(dropped.reply.dropConnection);
+    EXPECT_TRUE(dropped.dropConnection);
     EXPECT_EQ(b.balance(BankBench::kBeijingCard, "00001"), QStringLiteral("15900.00"));
 
     ASSERT_TRUE(control("fault?txcode=320200&kind=delay&delay_ms=95000").contains("\"ok\":true"));
     const BankAnswer late = b.order("14", "27", "100", "151.00", "");
-    EXPECT_EQ(late.reply.delayMs, 95000);
+    EXPECT_EQ(late.delayMs, 95000);
     EXPECT_FALSE(late.value(QStringLiteral("RESULTMSG/CONTRCTNO")).isEmpty());
     EXPECT_EQ(b.usable(BankBench::kBeijingCard, "00001"), QStringLiteral("15800.00"));
 
@@ -125,7 +125,7 @@ TEST_F(BadInputAndFaultTest, DelayAndDropCarryTheTransactionOut)
     EXPECT_EQ(b.usable(BankBench::kBeijingCard, "00001"), QStringLiteral("15700.00"));
 }
 
-TEST_F(BadInputAndFaultTest, ControlPathRefusesWhatItCannotDo)
+TEST_F(SandboxBadInputTest, ControlPathRefusesWhatItCannotDo)
 {
     for (const QByteArray &call : {QByteArray("fault?kind=error"), QByteArray("fault?txcode=320100&kind=melt"),
                                   QByteArray("fault?txcode=320100&kind=html&page=nowhere"),

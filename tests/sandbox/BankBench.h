@@ -3,32 +3,16 @@
 // A sandbox bank in the test process, driven through its route handlers
 // without HTTP, with a small scenario of its own and a logged-in session.
 
+#include "BankAnswer.h"
 #include "SandboxBank.h"
 
 #include <QByteArray>
-#include <QDomDocument>
 #include <QList>
 #include <QMap>
 #include <QPair>
 #include <QString>
 #include <QStringList>
 
-struct BankAnswer
-{
-    HttpReply reply;
-    QString text;           // the body decoded from GBK
-    QDomDocument doc;
-    bool wellFormed = false;
-
-    bool hasRoot() const { return wellFormed && doc.documentElement().tagName() == QLatin1String("ROOT"); }
-    bool isError() const { return hasRoot() && !doc.documentElement().firstChildElement(QStringLiteral("ERROR")).isNull(); }
-    // The ERRORLIST lines of an error answer.
-    QStringList errorLines() const;
-    // The text at a path below ROOT, "RESULTMSG/CONTRCTNO".
-    QString value(const QString &path) const;
-    // The entries of a list below ROOT, each as field name -> text.
-    QList<QMap<QString, QString>> entries(const QString &listName) const;
-};
 
 class BankBench
 {

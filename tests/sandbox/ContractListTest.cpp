@@ -7,7 +7,7 @@
 
 namespace {
 
-class ContractListTest : public ::testing::Test
+class SandboxContractListTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_FALSE(b.login().isError()); }
@@ -25,7 +25,7 @@ protected:
 
 } // namespace
 
-TEST_F(ContractListTest, DealsComePageByPageNewestFirst)
+TEST_F(SandboxContractListTest, DealsComePageByPageNewestFirst)
 {
     const BankAnswer p1 = list(QStringLiteral("320600"), BankBench::kBeijingCard, "20240201", "20240315", 1);
     ASSERT_FALSE(p1.isError()) << qPrintable(p1.errorLines().join(u'|'));
@@ -51,7 +51,7 @@ TEST_F(ContractListTest, DealsComePageByPageNewestFirst)
     EXPECT_TRUE(none.entries(QStringLiteral("CONTRACTLIST")).isEmpty());
 }
 
-TEST_F(ContractListTest, QueriesCheckTheirDatesAndFlag)
+TEST_F(SandboxContractListTest, QueriesCheckTheirDatesAndFlag)
 {
     struct Case
     {
@@ -64,7 +64,7 @@ TEST_F(ContractListTest, QueriesCheckTheirDatesAndFlag)
             << c.txcode << c.start << c.flag;
 }
 
-TEST_F(ContractListTest, RateFieldsFollowTheBranch)
+TEST_F(SandboxContractListTest, RateFieldsFollowTheBranch)
 {
     // Beijing: the deal rate in BANKDEFINE1, the order rates stay.
     const auto bj = list(QStringLiteral("320600"), BankBench::kBeijingCard, "20240301", "20240315", 1)
@@ -97,7 +97,7 @@ TEST_F(ContractListTest, RateFieldsFollowTheBranch)
     EXPECT_EQ(sz[0].value(QStringLiteral("BANKDEFINE1")), QStringLiteral("YW240315000015"));
 }
 
-TEST_F(ContractListTest, OpenOrdersAndAppendedOrdersHaveTheirCodes)
+TEST_F(SandboxContractListTest, OpenOrdersAndAppendedOrdersHaveTheirCodes)
 {
     const QString parent = b.order("14", "27", "1000", "151.00", "").value(QStringLiteral("RESULTMSG/CONTRCTNO"));
     const BankAnswer a = b.tx(QStringLiteral("321104"), {{"BRANCHID", "110000000"}, {"TRANS_PASSWD", BankBench::kTradePassword},
@@ -121,7 +121,7 @@ TEST_F(ContractListTest, OpenOrdersAndAppendedOrdersHaveTheirCodes)
         }
 }
 
-TEST_F(ContractListTest, SingleContractQueryOnlyWhereTheBranchHasIt)
+TEST_F(SandboxContractListTest, SingleContractQueryOnlyWhereTheBranchHasIt)
 {
     auto one = [&](const QString &card, const QString &no, const QString &flag) {
         return b.tx(QStringLiteral("320700"), {{"BRANCHID", BankBench::province(card)}, {"ACC_NO", card},

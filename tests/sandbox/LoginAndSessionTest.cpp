@@ -14,7 +14,7 @@ bool isPage(const BankAnswer &a, const char *phrase)
 
 } // namespace
 
-TEST(LoginTest, PageValuesLogIn)
+TEST(SandboxLoginTest, PageValuesLogIn)
 {
     BankBench b;
     const BankAnswer a = b.login();
@@ -24,13 +24,13 @@ TEST(LoginTest, PageValuesLogIn)
     EXPECT_EQ(a.value(QStringLiteral("USERNAME")), QStringLiteral("测试客户"));
     EXPECT_FALSE(a.value(QStringLiteral("SKEY")).isEmpty());
     EXPECT_FALSE(a.value(QStringLiteral("COOKIES")).isEmpty());
-    EXPECT_EQ(a.reply.contentType, QByteArray("text/xml; charset=gb2312"));
-    EXPECT_TRUE(a.reply.body.startsWith("<?xml version=\"1.0\" encoding=\"gb2312\"?>"));
+    EXPECT_EQ(a.contentType, QByteArray("text/xml; charset=gb2312"));
+    EXPECT_TRUE(a.body.startsWith("<?xml version=\"1.0\" encoding=\"gb2312\"?>"));
     // Both login numbers of the customer work.
     EXPECT_FALSE(BankBench().login(QStringLiteral("110101199001011234")).isError());
 }
 
-TEST(LoginTest, RefusesWrongCredentials)
+TEST(SandboxLoginTest, RefusesWrongCredentials)
 {
     struct Case
     {
@@ -50,7 +50,7 @@ TEST(LoginTest, RefusesWrongCredentials)
     }
 }
 
-TEST(LoginTest, CodeMustMatchAndServesOnce)
+TEST(SandboxLoginTest, CodeMustMatchAndServesOnce)
 {
     BankBench b;
     ASSERT_FALSE(b.login().isError());
@@ -73,7 +73,7 @@ TEST(LoginTest, CodeMustMatchAndServesOnce)
     EXPECT_TRUE(isPage(c.send(query, QByteArray()), "附加码错误"));
 }
 
-TEST(LoginTest, ValuesFromAnotherPageAreRefused)
+TEST(SandboxLoginTest, ValuesFromAnotherPageAreRefused)
 {
     BankBench b;
     b.login();
@@ -92,7 +92,7 @@ TEST(LoginTest, ValuesFromAnotherPageAreRefused)
     EXPECT_EQ(a.value(QStringLiteral("ERROR/ERRORCODE")), QStringLiteral("1002"));
 }
 
-TEST(SessionTest, EveryTransactionNeedsTheLoggedInSession)
+TEST(SandboxSessionTest, EveryTransactionNeedsTheLoggedInSession)
 {
     BankBench b;
     ASSERT_FALSE(b.login().isError());
@@ -119,7 +119,7 @@ TEST(SessionTest, EveryTransactionNeedsTheLoggedInSession)
     }
 }
 
-TEST(SessionTest, IdlingEndsTheSessionAndActivityKeepsIt)
+TEST(SandboxSessionTest, IdlingEndsTheSessionAndActivityKeepsIt)
 {
     BankBench b;
     ASSERT_FALSE(b.login().isError());
@@ -135,7 +135,7 @@ TEST(SessionTest, IdlingEndsTheSessionAndActivityKeepsIt)
     EXPECT_TRUE(isPage(keepAlive(), "用户空闲超时自动退出"));
 }
 
-TEST(SessionTest, CardListCarriesEveryListWithItsFields)
+TEST(SandboxSessionTest, CardListCarriesEveryListWithItsFields)
 {
     BankBench b;
     ASSERT_FALSE(b.login().isError());

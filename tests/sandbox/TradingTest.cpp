@@ -11,7 +11,7 @@ const QString kUsd = QStringLiteral("14");
 const QString kJpy = QStringLiteral("27");
 const QString kEur = QStringLiteral("38");
 
-class TradingTest : public ::testing::Test
+class SandboxTradingTest : public ::testing::Test
 {
 protected:
     void SetUp() override { ASSERT_FALSE(b.login().isError()); }
@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(TradingTest, InstantTradeMovesBothSubAccounts)
+TEST_F(SandboxTradingTest, InstantTradeMovesBothSubAccounts)
 {
     const BankAnswer q = b.quote(kUsd, kJpy, QStringLiteral("1000"));
     ASSERT_FALSE(q.isError()) << qPrintable(q.errorLines().join(u'|'));
@@ -71,7 +71,7 @@ TEST_F(TradingTest, InstantTradeMovesBothSubAccounts)
     EXPECT_EQ(b.balance(BankBench::kBeijingCard, "00001"), QStringLiteral("15100.00"));
 }
 
-TEST_F(TradingTest, BuyingACurrencyWithoutSubAccountOpensOne)
+TEST_F(SandboxTradingTest, BuyingACurrencyWithoutSubAccountOpensOne)
 {
     const BankAnswer q = b.quote(kUsd, QStringLiteral("28"), QStringLiteral("100"));
     ASSERT_FALSE(b.confirm(q, kUsd, QStringLiteral("28"), QStringLiteral("100")).isError());
@@ -83,7 +83,7 @@ TEST_F(TradingTest, BuyingACurrencyWithoutSubAccountOpensOne)
     EXPECT_EQ(subs[4].value(QStringLiteral("CHAOHUI")), QStringLiteral("1"));
 }
 
-TEST_F(TradingTest, RefusedTradeRequestsChangeNothing)
+TEST_F(SandboxTradingTest, RefusedTradeRequestsChangeNothing)
 {
     struct Case
     {
@@ -124,7 +124,7 @@ TEST_F(TradingTest, RefusedTradeRequestsChangeNothing)
     EXPECT_FALSE(b.quote(kUsd, kJpy, QStringLiteral("12.3457")).isError());
 }
 
-TEST_F(TradingTest, ConfirmationMustRepeatAFreshUnusedQuote)
+TEST_F(SandboxTradingTest, ConfirmationMustRepeatAFreshUnusedQuote)
 {
     const QString amount = QStringLiteral("100");
     struct Case
@@ -163,7 +163,7 @@ TEST_F(TradingTest, ConfirmationMustRepeatAFreshUnusedQuote)
     EXPECT_EQ(b.balance(BankBench::kBeijingCard, "00001"), QStringLiteral("15900.00"));
 }
 
-TEST_F(TradingTest, OrdersHoldTheMoneyTheyMaySell)
+TEST_F(SandboxTradingTest, OrdersHoldTheMoneyTheyMaySell)
 {
     const BankAnswer o = b.order(kUsd, kJpy, QStringLiteral("1000"), QStringLiteral("151.00"), QString());
     ASSERT_FALSE(o.isError()) << qPrintable(o.errorLines().join(u'|'));
@@ -183,7 +183,7 @@ TEST_F(TradingTest, OrdersHoldTheMoneyTheyMaySell)
     EXPECT_EQ(errorCode(cancel(o.value(QStringLiteral("RESULTMSG/CONTRCTNO")))), QStringLiteral("0801"));
 }
 
-TEST_F(TradingTest, OrderRatesMustMakeSense)
+TEST_F(SandboxTradingTest, OrderRatesMustMakeSense)
 {
     struct Case
     {
@@ -210,7 +210,7 @@ TEST_F(TradingTest, OrderRatesMustMakeSense)
     EXPECT_EQ(b.snapshot(), before);
 }
 
-TEST_F(TradingTest, CancelChecksOwnerStateAndPassword)
+TEST_F(SandboxTradingTest, CancelChecksOwnerStateAndPassword)
 {
     const QString no = b.order(kUsd, kJpy, "100", "151.00", "").value(QStringLiteral("RESULTMSG/CONTRCTNO"));
     EXPECT_EQ(errorCode(cancel(no, QStringLiteral("000000"))), QStringLiteral("0220"));
@@ -219,7 +219,7 @@ TEST_F(TradingTest, CancelChecksOwnerStateAndPassword)
     EXPECT_FALSE(cancel(no, BankBench::kTradePassword).isError());
 }
 
-TEST_F(TradingTest, AppendedOrderWaitsForItsContractThenHoldsWhatItBought)
+TEST_F(SandboxTradingTest, AppendedOrderWaitsForItsContractThenHoldsWhatItBought)
 {
     const QString parent = b.order(kUsd, kJpy, "1000", "151.00", "").value(QStringLiteral("RESULTMSG/CONTRCTNO"));
     EXPECT_EQ(errorCode(append(parent, kJpy, "148.00")), QStringLiteral("0704")); // must buy back the dollars
@@ -241,7 +241,7 @@ TEST_F(TradingTest, AppendedOrderWaitsForItsContractThenHoldsWhatItBought)
     EXPECT_EQ(b.usable(BankBench::kBeijingCard, "00002"), QStringLiteral("1151000.00"));
 }
 
-TEST_F(TradingTest, CancellingAnOrderEndsItsAppendedOrder)
+TEST_F(SandboxTradingTest, CancellingAnOrderEndsItsAppendedOrder)
 {
     const QString parent = b.order(kUsd, kJpy, "1000", "151.00", "").value(QStringLiteral("RESULTMSG/CONTRCTNO"));
     const QString child = append(parent, kUsd, "148.00").value(QStringLiteral("RESULTMSG/NEWCONTRACTNO"));
@@ -251,7 +251,7 @@ TEST_F(TradingTest, CancellingAnOrderEndsItsAppendedOrder)
     EXPECT_TRUE(control("order?action=execute&contract=" + parent.toLatin1()).contains("\"ok\":false"));
 }
 
-TEST_F(TradingTest, OrdersExpireAfterTheirLastDay)
+TEST_F(SandboxTradingTest, OrdersExpireAfterTheirLastDay)
 {
     const QString no = b.order(kUsd, kJpy, "1000", "151.00", "", "1", "2").value(QStringLiteral("RESULTMSG/CONTRCTNO"));
     // A day on, the session has idled out; the bank's day has moved on too.
@@ -269,7 +269,7 @@ TEST_F(TradingTest, OrdersExpireAfterTheirLastDay)
     EXPECT_EQ(b.usable(BankBench::kBeijingCard, "00001"), QStringLiteral("16000.00"));
 }
 
-TEST_F(TradingTest, BranchesLimitAppendedOrdersAndFixedTerm)
+TEST_F(SandboxTradingTest, BranchesLimitAppendedOrdersAndFixedTerm)
 {
     EXPECT_EQ(errorCode(append(QStringLiteral("1"), kUsd, "148.00", BankBench::kShanghaiCard)), QStringLiteral("0700"));
     auto fixedQuote = [&](const QString &card, const QString &sub, const QString &dir, const QString &bill,
@@ -307,7 +307,7 @@ TEST_F(TradingTest, BranchesLimitAppendedOrdersAndFixedTerm)
     EXPECT_EQ(subs.value(2).value(QStringLiteral("SAVETYPE")), QStringLiteral("整存整取一年"));
 }
 
-TEST_F(TradingTest, TooQuickSubmissionsGetTheBanksPage)
+TEST_F(SandboxTradingTest, TooQuickSubmissionsGetTheBanksPage)
 {
     b.bank.withState([](BankState &s) { s.book.settings.submitIntervalMs = 2000; });
     const BankAnswer q = b.quote(kUsd, kJpy, "100");
