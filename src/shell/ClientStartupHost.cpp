@@ -1,6 +1,9 @@
 #include "ClientStartupHost.h"
 
 #include "SharedInstances.h"
+#include "TAccountFm.h"
+#include "TGetDataSessionBank.h"
+#include "TMainfm.h"
 #include "TKestrovaThread.h"
 #include "TSettings.h"
 #include "TSplashForm.h"
@@ -21,7 +24,30 @@ public:
 } // namespace
 
 ClientStartupHost::ClientStartupHost() = default;
-ClientStartupHost::~ClientStartupHost() = default;
+ClientStartupHost::~ClientStartupHost()
+{
+    // The main window goes before the shared instances it shows.
+    delete m_mainWindow.data();
+}
+
+void ClientStartupHost::createMainWindow()
+{
+    TGetDataSessionBank::InstallForClient();
+    auto *window = new TMainfm;
+    m_mainWindow = window;
+}
+
+void ClientStartupHost::createPageWindows()
+{
+    if (TMainfm *window = mainWindow())
+        window->AttachAccountPage(new TAccountFm(window));
+}
+
+TMainfm *ClientStartupHost::mainWindow() const
+{
+    return qobject_cast<TMainfm *>(m_mainWindow.data());
+}
+
 
 void ClientStartupHost::showSplash(const QString &status)
 {
@@ -56,6 +82,6 @@ int ClientStartupHost::runMessageLoop()
 {
     if (!m_mainWindow)
         return kExitOk;
-    m_mainWindow->show();
+    m_mainWindow->showMaximized();
     return QApplication::exec();
 }

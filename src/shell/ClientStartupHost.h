@@ -8,6 +8,7 @@
 #include <memory>
 
 class TSplashForm;
+class TMainfm;
 class QWidget;
 
 class ClientStartupHost : public StartupHost
@@ -19,11 +20,15 @@ public:
     void showSplash(const QString &status) override;
     void hideSplash() override;
     void destroySplash() override;
+    void createMainWindow() override;
+    void createPageWindows() override;
     bool runLogin() override;
     void startServerTimeThread() override;
     int runMessageLoop() override;
 
     TSplashForm *splash() const { return m_splash.get(); }
+    // The main window once created (the demo tour lists and shows its pages).
+    TMainfm *mainWindow() const;
 
 private:
     std::unique_ptr<TSplashForm> m_splash;

@@ -19,6 +19,9 @@
 #include "TMarketList.h"
 #include "TNBSettingFm.h"
 #include "TAboutForm.h"
+#include "TAccountFm.h"
+#include "TCurrency.h"
+#include "TFrameAcct.h"
 #include "TSettings.h"
 #include "TUser.h"
 #include "TcheckcloseFm.h"
@@ -563,9 +566,7 @@ void TMainfm::buildTradeArea(QWidget *parent)
         if (!index.isValid())
             return;
         const auto &q = CustomQuotes->quoteAt(index.row());
-        Strcurr->setText(q.code2);
-        Strcurr->setToolTip(q.code1);
-        PopupMenu->popup(tlCustomBankMarket->viewport()->mapToGlobal(pos));
+        ShowPairMenu(q.code1, q.code2, tlCustomBankMarket->viewport()->mapToGlobal(pos));
     });
 }
 
@@ -759,6 +760,12 @@ void TMainfm::RegisterPage(PageId id, QWidget *page)
     if (id >= PageId::Count)
         return;
     m_pages[size_t(id)] = page;
+    // Placed borderless into the client area once; only the current page
+    // of the host is visible.
+    if (page && PageHost->indexOf(page) < 0) {
+        page->setWindowFlags(Qt::Widget);
+        PageHost->addWidget(page);
+    }
     const PageTarget target = targetOf(id);
     if (target != PageTarget::Count) {
         QPointer<QWidget> guard(page);
@@ -771,6 +778,27 @@ void TMainfm::RegisterPage(PageId id, QWidget *page)
             Router->SetReceiver(target, {});
     }
     updateCommands();
+}
+
+void TMainfm::AttachAccountPage(TAccountFm *page)
+{
+    RegisterPage(PageId::Account, page);
+    page->Frame->hooks.requestRefresh = [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        Router->SendToMain(MsgAccountChanged, 0);
+        QApplication::restoreOverrideCursor();
+    };
+    page->hooks.showOverview = [this] { ShowPage(PageId::Overview); };
+    page->Frame->hooks.subAccountMenu = [this](const TAccount &sub, const QPoint &pos) {
+        ShowPairMenu(QString(), sub.Currency ? sub.Currency->Code : QString(), pos);
+    };
+}
+
+void TMainfm::ShowPairMenu(const QString &codeA, const QString &codeB, const QPoint &globalPos)
+{
+    Strcurr->setText(codeB);
+    Strcurr->setToolTip(codeA);
+    PopupMenu->popup(globalPos);
 }
 
 QWidget *TMainfm::Page(PageId id) const

@@ -35,6 +35,7 @@ class QToolButton;
 class CustomQuoteModel;
 class BankButtonGuard;
 class TMainPage;
+class TAccountFm;
 
 class TMainfm : public QMainWindow
 {
@@ -85,6 +86,14 @@ public:
     // its class name (case ignored).
     QStringList PageNames() const;
     bool ShowPageByName(const QString &className, int type = 0);
+
+    // Registers the account page and connects its frame to the window: its
+    // "查询" refreshes through the router, its title shows the overview, a
+    // right-click on a sub-account opens the pair menu.
+    void AttachAccountPage(TAccountFm *page);
+    // The pair menu at the mouse: Strcurr takes codeB as caption and codeA
+    // as hint.
+    void ShowPairMenu(const QString &codeA, const QString &codeB, const QPoint &globalPos);
 
     // --- operations ------------------------------------------------------------
     void ApplyAccount();
