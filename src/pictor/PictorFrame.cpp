@@ -116,7 +116,7 @@ struct CodeTable {
             first[c] = last[c] = uint8_t(c);
             store<uint16_t>(length + 2 * c, 1);
             store<int16_t>(chunkPrefix + 2 * c, -1);
-            chunks[8 * c] = uint8_t(c);
+            store<uint64_t>(chunks + 8 * c, uint8_t(c));
         }
         r->RootCodesReady = uint16_t(clear);
         for (unsigned c = 0; c < clear; ++c)
@@ -365,14 +365,16 @@ void decodeCodes(GIFDECINFO *r, CodeTable &table, BitReader &in, FrameOutput &ou
         const unsigned n = next;
         const unsigned prefixLength = load<uint16_t>(lengths + 2 * prefixCode);
         store<uint16_t>(lengths + 2 * n, uint16_t(prefixLength + 1));
-        uint8_t *chunk = chunks + 8 * n;
+        // The chunk is put together in a register and stored whole, so that
+        // reading it back right away (a code used just after it was made,
+        // as in runs) is served straight from that one store.
         const unsigned used = prefixLength & 7;
         if (used) {
-            memcpy(chunk, chunks + 8 * prefixCode, 8);
-            chunk[used] = byte;
+            const uint64_t head = load<uint64_t>(chunks + 8 * prefixCode) & kLowBytes[used];
+            store<uint64_t>(chunks + 8 * n, head | (uint64_t(byte) << (8 * used)));
             memcpy(chunkPrefixes + 2 * n, chunkPrefixes + 2 * prefixCode, 2);
         } else {
-            chunk[0] = byte;
+            store<uint64_t>(chunks + 8 * n, byte);
             store<int16_t>(chunkPrefixes + 2 * n, int16_t(prefixCode));
         }
         store<int16_t>(prefixes + 2 * n, int16_t(prefixCode));

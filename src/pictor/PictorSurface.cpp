@@ -2,8 +2,63 @@
 #include "PictorInternal.h"
 
 #include <cstdlib>
+#include <sys/mman.h>
 
 namespace {
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PICTOR_PLAIN_SAVED_AREA 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define PICTOR_PLAIN_SAVED_AREA 1
+#endif
+
+// The saved area is touched only by frames that restore to the previous
+// picture, which most pictures never do. A large one is mapped from the
+// system directly, so its pages cost nothing until such a frame writes them
+// (a heap block of that size would be cleared, or would push the heap into
+// being trimmed and refilled for every picture); a small one comes from the
+// heap. The mapping's length (0 for a heap block) is kept in front of the
+// area. Under AddressSanitizer it always comes from the heap so that its
+// bounds are checked.
+constexpr size_t kSavedAreaHeader = 16;
+constexpr size_t kMapFrom = size_t(1) << 18;
+
+uint8_t *allocateSavedArea(size_t size)
+{
+    size_t length = size + kSavedAreaHeader;
+    void *p = nullptr;
+#ifndef PICTOR_PLAIN_SAVED_AREA
+    if (length >= kMapFrom) {
+        p = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+    }
+#endif
+    if (!p) {
+        p = malloc(length);
+        if (!p)
+            return nullptr;
+        length = 0;
+    }
+    memcpy(p, &length, sizeof length);
+    return static_cast<uint8_t *>(p) + kSavedAreaHeader;
+}
+
+void releaseSavedArea(uint8_t *area)
+{
+    if (!area)
+        return;
+    uint8_t *base = area - kSavedAreaHeader;
+    size_t length;
+    memcpy(&length, base, sizeof length);
+    if (length)
+        munmap(base, length);
+    else
+        free(base);
+}
 
 PictorBitmap *createBitmap(unsigned width, unsigned height, int bitsPerPixel)
 {
@@ -31,7 +86,7 @@ void releaseSurfaces(GIFDECINFO *r)
 {
     PictorDeleteBitmap(r->Bitmap);
     PictorDeleteBitmap(r->Mask);
-    free(r->SavedArea);
+    releaseSavedArea(r->SavedArea);
     free(r->RowBuffer);
     r->Bitmap = nullptr;
     r->Mask = nullptr;
@@ -85,9 +140,11 @@ bool setupSurfaces(GIFDECINFO *r, unsigned bits, const uint8_t *table, size_t av
             return false;
         r->Bitmap = createBitmap(r->ScreenWidth, r->ScreenHeight, 8);
         r->Mask = createBitmap(r->ScreenWidth, r->ScreenHeight, 1);
-        if (r->Bitmap)
+        if (r->Bitmap) {
             // Only ever read where a restore-to-previous frame saved pixels.
-            r->SavedArea = static_cast<uint8_t *>(malloc(size_t(r->Bitmap->stride) * r->ScreenHeight));
+            r->Stride = r->Bitmap->stride;
+            r->SavedArea = allocateSavedArea(size_t(r->Stride) * r->ScreenHeight);
+        }
         r->RowBuffer = static_cast<uint8_t *>(calloc(size_t(r->ScreenWidth) + 16, 1));
         if (!r->Bitmap || !r->Mask || !r->SavedArea || !r->RowBuffer) {
             releaseSurfaces(r);

@@ -60,7 +60,6 @@ void GiflibReference::setupSurfaces(const void *colorMap)
             return;
         m_canvas.resize(m_stride * m_height);
         m_mask.resize(m_maskStride * m_height);
-        m_saved.assign(m_stride * m_height, 0);
         m_hasCanvas = true;
     }
     for (int i = 0; i < map->ColorCount && i < 256; ++i)
@@ -111,8 +110,12 @@ void GiflibReference::composite(int index)
         fill();
     else if (m_prevDisposal == 3)
         copyRect(m_canvas.data(), m_saved.data(), m_prevRect);
-    if (m_disposal == 3)
+    if (m_disposal == 3) {
+        // Only pictures that restore to the previous frame need the copy.
+        if (m_saved.empty())
+            m_saved.resize(m_stride * m_height);
         copyRect(m_saved.data(), m_canvas.data(), m_rect);
+    }
     std::copy(m_rect, m_rect + 4, m_prevRect);
 
     const unsigned visible = m_rect[2] - m_rect[0];
