@@ -969,13 +969,17 @@ void TMainfm::ApplyAccount()
     for (PageId id : {PageId::Account, PageId::Overview, PageId::DealList})
         if (auto *p = dynamic_cast<TMainPage *>(Page(id)))
             p->ResetPage();
-    // 10.
-    Router->SendToMain(MsgMarketChanged, 1);
-    if (Ext().resetNews)
-        Ext().resetNews();
-    else if (NewsList)
-        NewsList->Reset();
-    Router->SendToMain(MsgNewsRefresh, 1);
+    // 10. A failing page or news source leaves the rest of the session
+    // applied.
+    try {
+        Router->SendToMain(MsgMarketChanged, 1);
+        if (Ext().resetNews)
+            Ext().resetNews();
+        else if (NewsList)
+            NewsList->Reset();
+        Router->SendToMain(MsgNewsRefresh, 1);
+    } catch (...) {
+    }
     // 11.
     setTimers();
     // 12.
@@ -1354,7 +1358,9 @@ void TMainfm::closeEvent(QCloseEvent *event)
     } catch (...) {
         saved = false;
     }
-    if (wantSave && !saved)
+    // A per-user file that is not a writable file was not written, even
+    // when the settings object reports success.
+    if (wantSave && (!saved || !QFileInfo(Settings->UserIniPath(LoginName)).isFile()))
         Msg::warning(QStringLiteral("个人设置文件无法写入，本次的设置没有保存。"), kProductTitle);
     event->accept();
 }

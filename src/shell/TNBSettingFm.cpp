@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -96,7 +97,8 @@ void TNBSettingFm::Confirm()
         Settings->SaveIni = ckbSaveIni->isChecked();
         Settings->SaveProfitData = ckbSaveData->isChecked();
         Settings->SaveCerty = ckbCerty->isChecked();
-        if (!LoginName.trimmed().isEmpty() && !Settings->SaveUserIni(LoginName))
+        if (!LoginName.trimmed().isEmpty() &&
+            (!Settings->SaveUserIni(LoginName) || !QFileInfo(Settings->UserIniPath(LoginName)).isFile()))
             Msg::warning(QStringLiteral("个人设置文件无法写入，本次的设置只在本次运行中有效。"), kProductTitle);
     }
     accept();
