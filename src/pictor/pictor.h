@@ -71,7 +71,8 @@ typedef struct PictorDC {
  * alignment gaps, so a caller may hold a record of its own (it is about
  * 68 KB: keep it off small stacks) and initialise it with GifInitDecoder.
  * The fields after Prefix are additions of this library: the end of the
- * source and the decoder's string tables for copying eight bytes at a time. */
+ * source, the row being decoded, and the string tables that let the decoder
+ * copy eight bytes at a time. */
 typedef struct GIFDECINFO {
     uint16_t Version;          /* 87 or 89 after GifSetSource */
     int16_t OwnsSource;        /* non-zero: GifClearUp frees Source with free() */
@@ -137,29 +138,71 @@ typedef struct GIFDECINFO {
 #else
 #define PICTOR_STATIC_ASSERT(c, m) _Static_assert(c, m)
 #endif
+/* Each field starts right where the one before it ends. */
+#define PICTOR_FOLLOWS(a, b)                                                                                       \
+    PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, b) == offsetof(GIFDECINFO, a) + sizeof(((GIFDECINFO *)0)->a),      \
+                         "GIFDECINFO: " #b " follows " #a " without a gap")
 PICTOR_STATIC_ASSERT(sizeof(void *) == 8, "the record layout assumes 64-bit pointers");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Cursor) == 4, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Bitmap) == 28, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, BitBuffer) == 44, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Stride) == 46, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, MaskStride) == 66, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, MaskBit) == 86, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, ScreenWidth) == 87, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Background) == 91, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, FrameLeft) == 95, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, PrevDisposal) == 103, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, ControlData) == 105, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, SavedArea) == 111, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, PrevLeft) == 119, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, MinCodeSize) == 127, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, ClearCode) == 128, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Interlaced) == 146, "GIFDECINFO layout");
+PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Version) == 0, "GIFDECINFO starts with Version");
+PICTOR_FOLLOWS(Version, OwnsSource);
+PICTOR_FOLLOWS(OwnsSource, Cursor);
+PICTOR_FOLLOWS(Cursor, FirstBlock);
+PICTOR_FOLLOWS(FirstBlock, Source);
+PICTOR_FOLLOWS(Source, Bitmap);
+PICTOR_FOLLOWS(Bitmap, Mask);
+PICTOR_FOLLOWS(Mask, BitBuffer);
+PICTOR_FOLLOWS(BitBuffer, BitsLeft);
+PICTOR_FOLLOWS(BitsLeft, Stride);
+PICTOR_FOLLOWS(Stride, Bits);
+PICTOR_FOLLOWS(Bits, PixelPos);
+PICTOR_FOLLOWS(PixelPos, MaskStride);
+PICTOR_FOLLOWS(MaskStride, MaskBits);
+PICTOR_FOLLOWS(MaskBits, MaskPos);
+PICTOR_FOLLOWS(MaskPos, MaskBit);
+PICTOR_FOLLOWS(MaskBit, ScreenWidth);
+PICTOR_FOLLOWS(ScreenWidth, ScreenHeight);
+PICTOR_FOLLOWS(ScreenHeight, Background);
+PICTOR_FOLLOWS(Background, HasTransparency);
+PICTOR_FOLLOWS(HasTransparency, TransparentIndex);
+PICTOR_FOLLOWS(TransparentIndex, FullScreenFrame);
+PICTOR_FOLLOWS(FullScreenFrame, FrameLeft);
+PICTOR_FOLLOWS(FrameLeft, FrameTop);
+PICTOR_FOLLOWS(FrameTop, FrameRight);
+PICTOR_FOLLOWS(FrameRight, FrameBottom);
+PICTOR_FOLLOWS(FrameBottom, PrevDisposal);
+PICTOR_FOLLOWS(PrevDisposal, Disposal);
+PICTOR_FOLLOWS(Disposal, ControlData);
+PICTOR_FOLLOWS(ControlData, SavedArea);
+PICTOR_FOLLOWS(SavedArea, PrevLeft);
+PICTOR_FOLLOWS(PrevLeft, PrevTop);
+PICTOR_FOLLOWS(PrevTop, PrevRight);
+PICTOR_FOLLOWS(PrevRight, PrevBottom);
+PICTOR_FOLLOWS(PrevBottom, MinCodeSize);
+PICTOR_FOLLOWS(MinCodeSize, ClearCode);
+PICTOR_FOLLOWS(ClearCode, EndCode);
+PICTOR_FOLLOWS(EndCode, NextCode);
+PICTOR_FOLLOWS(NextCode, Pass);
+PICTOR_FOLLOWS(Pass, CodeSize);
+PICTOR_FOLLOWS(CodeSize, CodeLimit);
+PICTOR_FOLLOWS(CodeLimit, BlockLeft);
+PICTOR_FOLLOWS(BlockLeft, X);
+PICTOR_FOLLOWS(X, Y);
+PICTOR_FOLLOWS(Y, Interlaced);
+PICTOR_FOLLOWS(Interlaced, Stack);
+PICTOR_FOLLOWS(Stack, First);
+PICTOR_FOLLOWS(First, Last);
+PICTOR_FOLLOWS(Last, Prefix);
+PICTOR_FOLLOWS(Prefix, SourceEnd);
+PICTOR_FOLLOWS(SourceEnd, RowBuffer);
+PICTOR_FOLLOWS(RowBuffer, RootCodesReady);
+PICTOR_FOLLOWS(RootCodesReady, StringLength);
+PICTOR_FOLLOWS(StringLength, ChunkPrefix);
+PICTOR_FOLLOWS(ChunkPrefix, ChunkBytes);
 PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Stack) == 148, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, First) == 148 + 4096, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Last) == 148 + 2 * 4096, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Prefix) == 148 + 3 * 4096, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, SourceEnd) == 148 + 5 * 4096, "GIFDECINFO layout");
-PICTOR_STATIC_ASSERT(sizeof(GIFDECINFO) == 148 + 5 * 4096 + 8 + 8 + 2 + 12 * 4096, "GIFDECINFO layout");
+PICTOR_STATIC_ASSERT(offsetof(GIFDECINFO, Prefix) == 12436, "GIFDECINFO layout");
+PICTOR_STATIC_ASSERT(sizeof(GIFDECINFO) == offsetof(GIFDECINFO, ChunkBytes) + 4096 * 8, "GIFDECINFO layout");
+PICTOR_STATIC_ASSERT(sizeof(GIFDECINFO) == 69798, "GIFDECINFO layout");
+#undef PICTOR_FOLLOWS
 #undef PICTOR_STATIC_ASSERT
 
 /* Block tags as GifGetCurBlockTag reports them. */

@@ -13,6 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "pictor.h"
+
+extern "C" size_t pictorRecordSizeInC(void);
+extern "C" size_t pictorPrefixOffsetInC(void);
+
 namespace {
 
 const std::set<std::string> kInterface = {
@@ -65,6 +70,12 @@ TEST(PictorAbi, EveryInterfaceFunctionResolvesByName)
     ASSERT_NE(infoLen, nullptr);
     EXPECT_GT(infoLen(), 18u);
     dlclose(library);
+}
+
+TEST(PictorAbi, CAndCppSeeTheSameRecord)
+{
+    EXPECT_EQ(pictorRecordSizeInC(), sizeof(GIFDECINFO));
+    EXPECT_EQ(pictorPrefixOffsetInC(), offsetof(GIFDECINFO, Prefix));
 }
 
 TEST(PictorAbi, NothingElseIsExported)
