@@ -50,22 +50,32 @@ bool isPlainName(const QByteArray &name)
     return true;
 }
 
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString s = dec.decode(bytes);
+    return !dec.hasError() && !s.contains(QChar::ReplacementCharacter);
+}
+
 bool isGbk(const QByteArray &bytes)
 {
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            QStringDecoder dec("GBK", QStringDecoder::Flag::Stateless);
-            const QString s = dec.decode(bytes);
-            if (dec.hasError())
-                return false;
-            // Bytes outside GBK's characters come back as the private use
-            // area or the replacement character.
-            for (QChar ch : s)
-                if (ch == QChar::ReplacementCharacter || (ch.unicode() >= 0xE000 && ch.unicode() <= 0xF8FF))
-                    return false;
-            return true;
-        }
-    }
+    QStringDecoder dec("GBK", QStringDecoder::Flag::Stateless);
+    const QString s = dec.decode(bytes);
+    if (dec.hasError())
+        return false;
+    // Bytes outside GBK's characters come back as the private use area or
+    // the replacement character.
+    for (QChar ch : s)
+        if (ch == QChar::ReplacementCharacter || (ch.unicode() >= 0xE000 && ch.unicode() <= 0xF8FF))
+            return false;
+    return true;
+}
+
+bool isAscii(const QByteArray &bytes)
+{
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
     return true;
 }
 
@@ -89,7 +99,7 @@ RawQuery RawQuery::parse(QByteArrayView query)
             q.m_problem = QStringLiteral("请求参数名称不正确");
             return q;
         }
-        if (!isGbk(value)) {
+        if (!isAscii(value) && !isUtf8(value) && !isGbk(value)) {
             q.m_problem = QStringLiteral("请求参数%1的字符编码不正确").arg(QString::fromLatin1(name));
             return q;
         }
@@ -119,6 +129,13 @@ QByteArray RawQuery::bytes(const QString &name) const
 
 QString RawQuery::text(const QString &name) const
 {
+    const QByteArray b = bytes(name);
+    if (isAscii(b))
+        return QString::fromLatin1(b);
+    // An HTTP layer may have sent the text as UTF-8 instead of GBK bytes;
+    // a GBK text is seldom valid UTF-8, so take UTF-8 when it is.
+    if (isUtf8(b))
+        return QString::fromUtf8(b);
     QStringDecoder dec("GBK", QStringDecoder::Flag::Stateless);
-    return dec.decode(bytes(name));
+    return dec.decode(b);
 }

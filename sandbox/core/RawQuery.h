@@ -10,14 +10,15 @@
 // The parameters of a request as they stand in its raw query text: split at
 // "&" and at the first "=" of each piece, "%XX" escapes decoded to bytes,
 // nothing else touched ("+" stays "+"). Values are GBK byte strings, which is
-// what the bank's client sends; text() decodes them.
+// what the bank's client sends, or UTF-8 when its HTTP layer encoded them so;
+// text() decodes either.
 class RawQuery
 {
 public:
     static RawQuery parse(QByteArrayView query);
 
     // False when the query cannot be read at all (a broken escape, a value
-    // that is not GBK, a name that is not a plain identifier); problem()
+    // that is neither GBK nor UTF-8, a name that is not a plain identifier); problem()
     // then says why.
     bool isReadable() const { return m_problem.isEmpty(); }
     QString problem() const { return m_problem; }

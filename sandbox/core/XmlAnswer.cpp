@@ -16,8 +16,8 @@ QString escaped(const QString &text)
         case u'<': out += QLatin1String("&lt;"); break;
         case u'>': out += QLatin1String("&gt;"); break;
         case u'-':
-            // Never in an answer; a value that carries one is a sandbox bug.
-            std::fprintf(stderr, "ostrel-sandbox: dropped a \"-\" from an answer value\n");
+            // Never in an answer: the client would strip it and misread the value.
+            std::fprintf(stderr, "ostrel-sandbox: an answer value carried a \"-\"; it was left out\n");
             break;
         default: out += c;
         }

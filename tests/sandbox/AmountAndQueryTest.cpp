@@ -55,13 +55,15 @@ TEST(SandboxFixedAmountTest, ConversionsRoundAsTold)
 
 TEST(SandboxRawQueryTest, SplitsTheRawTextAndDecodesOnlyEscapes)
 {
-    const RawQuery q = RawQuery::parse("PT_STYLE=9&TXCODE=320102&A_STR=&PWD=a+b=c&NAME=%C3%C0%D4%AA&FLAG");
+    const RawQuery q = RawQuery::parse("PT_STYLE=9&TXCODE=320102&A_STR=&PWD=a+b=c&NAME=%C3%C0%D4%AA&FLAG"
+                                       "&NICK=%E7%BE%8E%E5%85%83");
     ASSERT_TRUE(q.isReadable());
     EXPECT_EQ(q.text(QStringLiteral("TXCODE")), QStringLiteral("320102"));
     EXPECT_TRUE(q.has(QStringLiteral("A_STR")));
     EXPECT_TRUE(q.text(QStringLiteral("A_STR")).isEmpty());
     EXPECT_EQ(q.text(QStringLiteral("PWD")), QStringLiteral("a+b=c"));
-    EXPECT_EQ(q.text(QStringLiteral("NAME")), QStringLiteral("美元"));
+    EXPECT_EQ(q.text(QStringLiteral("NAME")), QStringLiteral("美元"));      // GBK
+    EXPECT_EQ(q.text(QStringLiteral("NICK")), QStringLiteral("美元"));      // UTF-8
     EXPECT_TRUE(q.has(QStringLiteral("FLAG")));
     EXPECT_FALSE(q.has(QStringLiteral("OTHER")));
     EXPECT_TRUE(q.repeatedNames().isEmpty());

@@ -54,6 +54,8 @@ Login login(const SandboxProcess &bank, const QString &loginNumber = QStringLite
 }
 
 const char kCard[] = "6222020200012345678";
+// A hold short enough for a test, long enough to measure.
+constexpr int kShortDelayMs = 400;
 
 QByteArray orderQuery(const Login &l)
 {
@@ -168,11 +170,11 @@ TEST_F(SandboxProgramTest, DroppedConnectionAfterTheBankCarriedItOut)
 TEST_F(SandboxProgramTest, HeldBackAnswerOutlastsTheClientWhileOthersAreServed)
 {
     const Login l = login(*bank);
-    ASSERT_TRUE(bank->injectFault(QStringLiteral("320200"), SandboxProcess::Fault::Delay, {}, 400));
+    ASSERT_TRUE(bank->injectFault(QStringLiteral("320200"), SandboxProcess::Fault::Delay, {}, kShortDelayMs));
     QElapsedTimer t;
     t.start();
     const SandboxProcess::HttpResult late = bank->get(orderQuery(l), l.cookie);
-    EXPECT_GE(t.elapsed(), 400);
+    EXPECT_GE(t.elapsed(), kShortDelayMs);
     EXPECT_EQ(late.status, 200);
     EXPECT_TRUE(gbk(late.body).contains(QStringLiteral("<CONTRCTNO>")));
 
