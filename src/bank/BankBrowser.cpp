@@ -1,13 +1,12 @@
 #include "BankBrowser.h"
 
+#include "BankHttpRequest.h"
 #include "BankNetwork.h"
+#include "BodyInflater.h"
 #include "BankTiming.h"
 #include "PageText.h"
 
 #include <QCoreApplication>
-#include <QMetaEnum>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 
@@ -15,16 +14,6 @@
 
 namespace {
 QPointer<BankBrowser> g_browser;
-constexpr const char *kTooLargeProperty = "ostrelTooLarge";
-
-// The reply's error as a name, never its text: that text carries the
-// request address with its session key and passwords.
-QString errorName(QNetworkReply *reply)
-{
-    const QMetaEnum e = QMetaEnum::fromType<QNetworkReply::NetworkError>();
-    const char *key = e.valueToKey(reply->error());
-    return key ? QString::fromLatin1(key) : QStringLiteral("NetworkError %1").arg(int(reply->error()));
-}
 } // namespace
 
 BankBrowser::BankBrowser(QObject *parent) : QObject(parent) {}
@@ -48,30 +37,39 @@ bool BankBrowser::IsPageUnavailable() const
     return m_hasDocument && m_pageText.contains(PageText::UnavailablePhrase());
 }
 
-BankBrowser::Outcome BankBrowser::OutcomeOf(QNetworkReply *reply)
+BankBrowser::Outcome BankBrowser::OutcomeOf(const BankHttpRequest &request)
 {
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() >= 400)
-        return Outcome::HttpError;
-    if (reply->error() != QNetworkReply::NoError)
-        return status.isValid() ? Outcome::HttpError : Outcome::NetworkError;
-    return Outcome::Page;
+    switch (request.error()) {
+    case BankHttpRequest::Error::None:
+        return request.status() >= 400 ? Outcome::HttpError : Outcome::Page;
+    case BankHttpRequest::Error::TooLarge:
+        return Outcome::TooLarge;
+    default:
+        return Outcome::NetworkError;
+    }
 }
 
-QString BankBrowser::PageOfReply(QNetworkReply *reply, Outcome outcome, const QByteArray &body)
+QString BankBrowser::PageOfReply(const BankHttpRequest &request, Outcome outcome)
 {
-    const QString charset = PageText::CharsetFromContentType(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+    const QString charset = PageText::CharsetFromContentType(request.header("Content-Type"));
+    QByteArray body = request.body();
+    const QByteArray encoding = request.header("Content-Encoding").trimmed().toLower();
+    if (encoding == "gzip" || encoding == "x-gzip" || encoding == "deflate") {
+        const auto inflated = BodyInflater::Inflate(body, BankNetwork::kMaxBodyBytes, encoding == "deflate");
+        if (!inflated)
+            return PageText::Clean(PageText::Unavailable(QStringLiteral("BadContentEncoding")));
+        body = *inflated;
+    }
     switch (outcome) {
     case Outcome::None:
         return QString();
     case Outcome::Page:
         return PageText::Clean(PageText::Decode(body, charset));
-    case Outcome::HttpError: {
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        return PageText::Clean(PageText::Unavailable(QStringLiteral("HTTP %1").arg(status), PageText::Decode(body, charset)));
-    }
+    case Outcome::HttpError:
+        return PageText::Clean(PageText::Unavailable(QStringLiteral("HTTP %1").arg(request.status()),
+                                                     PageText::Decode(body, charset)));
     case Outcome::NetworkError:
-        return PageText::Clean(PageText::Unavailable(errorName(reply)));
+        return PageText::Clean(PageText::Unavailable(request.errorName()));
     case Outcome::TimedOut:
         return PageText::Clean(PageText::Unavailable(QStringLiteral("TimedOut")));
     case Outcome::TooLarge:
@@ -83,44 +81,29 @@ QString BankBrowser::PageOfReply(QNetworkReply *reply, Outcome outcome, const QB
 void BankBrowser::NavigateNoWait(const QString &url)
 {
     try {
-        const QUrl u = BankNetwork::ToUrl(url);
-        if (!u.isValid() || u.scheme().isEmpty())
-            return;
-        QNetworkReply *reply = BankNetwork::Manager()->get(BankNetwork::MakeRequest(u));
-        m_pending.push_back(reply);
-        QPointer<QNetworkReply> guard(reply);
-        connect(reply, &QNetworkReply::readyRead, this, [this, guard] {
-            if (guard && guard->bytesAvailable() > BankNetwork::kMaxBodyBytes) {
-                guard->setProperty(kTooLargeProperty, true);
-                guard->abort();
-            }
-        });
-        connect(reply, &QNetworkReply::finished, this, [this, reply] { finishNavigation(reply, false); });
+        auto *request = new BankHttpRequest(BankNetwork::ToUrl(url), this);
+        m_pending.push_back(request);
+        QPointer<BankHttpRequest> guard(request);
+        connect(request, &BankHttpRequest::finished, this, [this, request] { finishNavigation(request, false); });
         QTimer::singleShot(BankTiming::DownloadLimitMs(), this, [this, guard] {
             if (guard && !guard->isFinished())
                 finishNavigation(guard, true);
         });
+        request->start();
     } catch (...) {
         // A keep-alive navigation never reports anything.
     }
 }
 
-void BankBrowser::finishNavigation(QNetworkReply *reply, bool timedOut)
+void BankBrowser::finishNavigation(BankHttpRequest *request, bool timedOut)
 {
-    const auto it = std::find(m_pending.begin(), m_pending.end(), reply);
+    const auto it = std::find(m_pending.begin(), m_pending.end(), request);
     if (it == m_pending.end())
         return;
     m_pending.erase(it);
-    reply->disconnect(this);
-    Outcome outcome = timedOut ? Outcome::TimedOut : OutcomeOf(reply);
-    QByteArray body;
-    if (timedOut) {
-        reply->abort();
-    } else {
-        body = reply->read(BankNetwork::kMaxBodyBytes + 1);
-        if (body.size() > BankNetwork::kMaxBodyBytes || reply->property(kTooLargeProperty).toBool())
-            outcome = Outcome::TooLarge;
-    }
-    ShowDocument(PageOfReply(reply, outcome, body));
-    reply->deleteLater();
+    request->disconnect(this);
+    if (timedOut)
+        request->abort();
+    ShowDocument(PageOfReply(*request, timedOut ? Outcome::TimedOut : OutcomeOf(*request)));
+    request->deleteLater();
 }

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-class QNetworkReply;
+class BankHttpRequest;
 
 class BankBrowser : public QObject
 {
@@ -44,19 +44,19 @@ public:
     // Navigations started by NavigateNoWait that have not finished yet.
     int PendingNavigations() const { return int(m_pending.size()); }
 
-    // The page text of a finished (or abandoned) reply, cleaned.
-    static QString PageOfReply(QNetworkReply *reply, Outcome outcome, const QByteArray &body);
-    // The outcome of a reply that finished by itself.
-    static Outcome OutcomeOf(QNetworkReply *reply);
+    // The page text of a finished (or abandoned) request, cleaned.
+    static QString PageOfReply(const BankHttpRequest &request, Outcome outcome);
+    // The outcome of a request that finished by itself.
+    static Outcome OutcomeOf(const BankHttpRequest &request);
 
 signals:
     void documentShown();
 
 private:
     explicit BankBrowser(QObject *parent);
-    void finishNavigation(QNetworkReply *reply, bool timedOut);
+    void finishNavigation(BankHttpRequest *request, bool timedOut);
 
     QString m_pageText;
     bool m_hasDocument = false;
-    std::vector<QNetworkReply *> m_pending;
+    std::vector<BankHttpRequest *> m_pending;
 };

@@ -39,7 +39,14 @@ struct SslCache {
     QString caFile;
     QSslConfiguration config;
 };
-SslCache g_ssl;
+
+// Made on first use: the TLS back end must not load before the application
+// object exists.
+SslCache &sslCache()
+{
+    static SslCache cache;
+    return cache;
+}
 
 QString caPath()
 {
@@ -52,6 +59,13 @@ QString caPath()
 }
 
 } // namespace
+
+QNetworkProxy BankNetwork::ProxyFor(const QUrl &url)
+{
+    static SystemProxyFactory factory;
+    const QList<QNetworkProxy> proxies = factory.queryProxy(QNetworkProxyQuery(url));
+    return proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.first();
+}
 
 QNetworkAccessManager *BankNetwork::Manager()
 {
@@ -91,6 +105,7 @@ QList<QSslCertificate> BankNetwork::ReadCertificates(const QString &path)
 QSslConfiguration BankNetwork::SslConfiguration()
 {
     const QString path = caPath();
+    SslCache &g_ssl = sslCache();
     if (!g_ssl.ready || g_ssl.caFile != path) {
         QSslConfiguration config = QSslConfiguration::defaultConfiguration();
         config.setPeerVerifyMode(QSslSocket::VerifyPeer);
@@ -115,6 +130,12 @@ QNetworkRequest BankNetwork::MakeRequest(const QUrl &url)
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Cache-Control", "no-cache");
+    // One connection per request: a connection the server drops is never
+    // used to send the request a second time, so no transaction (a trade
+    // the bank may already have carried out) goes out twice.
+    request.setRawHeader("Connection", "close");
+    request.setAttribute(QNetworkRequest::ConnectionCacheExpiryTimeoutSecondsAttribute, 0);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setRawHeader("Pragma", "no-cache");
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/4.0 (compatible; Ostrel)"));
     if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)

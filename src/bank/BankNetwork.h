@@ -10,6 +10,7 @@
 // bank with a private authority. Verification errors are never ignored.
 
 #include <QByteArray>
+#include <QNetworkProxy>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
 #include <QString>
@@ -34,9 +35,14 @@ public:
     // Certificates of a PEM or DER file; empty when it cannot be read.
     static QList<QSslCertificate> ReadCertificates(const QString &path);
 
+    // The proxy for a URL: the system's configuration; the loopback host
+    // is always reached directly.
+    static QNetworkProxy ProxyFor(const QUrl &url);
+
     // A GET request that always goes to the server: the cache is bypassed,
-    // redirects are followed only to equally safe places, the TLS
-    // configuration above applies.
+    // each request has a connection of its own (so a dropped connection is
+    // never retried with the same request), redirects are followed only to
+    // equally safe places, the TLS configuration above applies.
     static QNetworkRequest MakeRequest(const QUrl &url);
     // The address of a URL text built by the bank layer (already
     // percent-encoded ASCII); other texts are taken tolerantly.

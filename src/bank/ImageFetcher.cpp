@@ -1,6 +1,7 @@
 #include "ImageFetcher.h"
 
 #include "BankBrowser.h"
+#include "BankHttpRequest.h"
 #include "BankNetwork.h"
 #include "BankTiming.h"
 #include "BodyInflater.h"
@@ -8,8 +9,6 @@
 #include "TransactionGuard.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -19,18 +18,6 @@ namespace {
 {
     throw EConnectError(QStringLiteral("无法获取图片：") + reason);
 }
-
-// The reply is deleted however the fetch ends.
-struct ReplyDeleter {
-    void operator()(QNetworkReply *r) const
-    {
-        if (r) {
-            if (!r->isFinished())
-                r->abort();
-            r->deleteLater();
-        }
-    }
-};
 
 } // namespace
 
@@ -43,44 +30,33 @@ void ImageFetcher::FetchToFile(const QString &url, const QString &path)
         fail(QStringLiteral("bad address"));
 
     TransactionGuard::Lock lock;
-    QNetworkRequest request = BankNetwork::MakeRequest(u);
-    request.setRawHeader("Accept-Encoding", "gzip, deflate");
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("tiehttp"));
-    std::unique_ptr<QNetworkReply, ReplyDeleter> reply(BankNetwork::Manager()->get(request));
+    BankHttpRequest::Options options;
+    options.userAgent = "tiehttp";
+    options.acceptEncoding = "gzip, deflate";
+    BankHttpRequest request(u, options);
 
     QEventLoop loop;
     QTimer stall;
     stall.setSingleShot(true);
     stall.setTimerType(Qt::PreciseTimer);
-    bool tooLarge = false;
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&request, &BankHttpRequest::finished, &loop, &QEventLoop::quit);
     QObject::connect(&stall, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, &loop,
-                     [&] { stall.start(BankTiming::FetchStallLimitMs()); });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
-        if (reply->bytesAvailable() > BankNetwork::kMaxBodyBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
+    QObject::connect(&request, &BankHttpRequest::progress, &loop, [&] { stall.start(BankTiming::FetchStallLimitMs()); });
     stall.start(BankTiming::FetchStallLimitMs());
-    if (!reply->isFinished())
+    request.start();
+    if (!request.isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     stall.stop();
 
-    if (!reply->isFinished())
+    if (!request.isFinished()) {
+        request.abort();
         fail(QStringLiteral("no progress within the time limit"));
-    if (tooLarge)
-        fail(QStringLiteral("body too large"));
-    if (BankBrowser::OutcomeOf(reply.get()) != BankBrowser::Outcome::Page)
-        fail(QStringLiteral("HTTP %1 / error %2")
-                 .arg(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt())
-                 .arg(int(reply->error())));
+    }
+    if (BankBrowser::OutcomeOf(request) != BankBrowser::Outcome::Page)
+        fail(QStringLiteral("HTTP %1 / %2").arg(request.status()).arg(request.errorName()));
 
-    QByteArray body = reply->read(BankNetwork::kMaxBodyBytes + 1);
-    if (body.size() > BankNetwork::kMaxBodyBytes)
-        fail(QStringLiteral("body too large"));
-    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    QByteArray body = request.body();
+    const QByteArray encoding = request.header("Content-Encoding").trimmed().toLower();
     const bool encoded = encoding == "gzip" || encoding == "x-gzip" || encoding == "deflate";
     if (encoded || BodyInflater::LooksGzip(body)) {
         auto inflated = BodyInflater::Inflate(body, BankNetwork::kMaxBodyBytes, encoding == "deflate");

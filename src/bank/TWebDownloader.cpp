@@ -1,13 +1,10 @@
 #include "TWebDownloader.h"
 
+#include "BankHttpRequest.h"
 #include "BankNetwork.h"
 #include "BankTiming.h"
-#include "PageText.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -41,55 +38,28 @@ void TWebDownloader::Download(const QString &url)
     m_pageText.clear();
     m_outcome = BankBrowser::Outcome::None;
 
-    const QUrl u = BankNetwork::ToUrl(url);
-    if (!u.isValid() || u.scheme().isEmpty() || u.host().isEmpty()) {
-        m_outcome = BankBrowser::Outcome::NetworkError;
-        m_pageText = PageText::Clean(PageText::Unavailable(QStringLiteral("InvalidAddress")));
-        DocumentDone = true;
-        m_running = false;
-        if (Browser)
-            Browser->ShowDocument(m_pageText);
-        return;
-    }
-
-    QNetworkReply *reply = BankNetwork::Manager()->get(BankNetwork::MakeRequest(u));
+    BankHttpRequest request(BankNetwork::ToUrl(url));
     QEventLoop loop;
-    bool tooLarge = false;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (reply->bytesAvailable() > BankNetwork::kMaxBodyBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
+    QObject::connect(&request, &BankHttpRequest::finished, &loop, &QEventLoop::quit);
     QTimer limit;
     limit.setSingleShot(true);
     limit.setTimerType(Qt::PreciseTimer);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     limit.start(BankTiming::DownloadLimitMs());
-    if (!reply->isFinished())
+    request.start();
+    if (!request.isFinished())
         loop.exec();
     limit.stop();
 
-    QByteArray body;
-    if (!reply->isFinished()) {
-        // Out of time: the reply is abandoned and this fetch has no answer.
-        reply->disconnect(&loop);
-        reply->abort();
+    if (!request.isFinished()) {
+        // Out of time: the request is abandoned and this fetch has no answer.
+        request.disconnect(&loop);
+        request.abort();
         m_outcome = BankBrowser::Outcome::TimedOut;
-    } else if (tooLarge) {
-        m_outcome = BankBrowser::Outcome::TooLarge;
     } else {
-        m_outcome = BankBrowser::OutcomeOf(reply);
-        body = reply->read(BankNetwork::kMaxBodyBytes + 1);
-        if (body.size() > BankNetwork::kMaxBodyBytes) {
-            body.clear();
-            m_outcome = BankBrowser::Outcome::TooLarge;
-        }
+        m_outcome = BankBrowser::OutcomeOf(request);
     }
-    m_pageText = BankBrowser::PageOfReply(reply, m_outcome, body);
-    reply->disconnect(&loop);
-    reply->deleteLater();
+    m_pageText = BankBrowser::PageOfReply(request, m_outcome);
     DocumentDone = true;
     m_running = false;
     if (Browser)

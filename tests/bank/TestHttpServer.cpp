@@ -108,7 +108,7 @@ void TestHttpServer::onReadable(QTcpSocket *socket)
         TestResponse r = m_handler ? m_handler(req) : TestResponse{};
         if (r.never)
             continue;
-        if (r.hangUp) {
+        if (r.closeWithoutAnswer) {
             socket->abort();
             return;
         }

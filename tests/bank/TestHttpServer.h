@@ -36,13 +36,14 @@ struct TestResponse {
     QList<std::pair<QByteArray, QByteArray>> headers;
     int delayMs = 0;        // wait before answering
     bool never = false;     // never answer (the socket stays open)
-    bool hangUp = false;    // close the connection without answering
+    bool closeWithoutAnswer = false;
     // Sent in pieces of `chunkBytes` every `chunkGapMs` (0: all at once).
     int chunkBytes = 0;
     int chunkGapMs = 0;
 
     TestResponse &delayed(int ms) { delayMs = ms; return *this; }
     TestResponse &neverAnswer() { never = true; return *this; }
+    TestResponse &hangUp() { closeWithoutAnswer = true; return *this; }
     TestResponse &withHeader(const QByteArray &k, const QByteArray &v) { headers.append({k, v}); return *this; }
     TestResponse &chunked(int bytes, int gapMs) { chunkBytes = bytes; chunkGapMs = gapMs; return *this; }
 };

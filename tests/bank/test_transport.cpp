@@ -132,6 +132,21 @@ TEST_F(TransportTest, FailuresShowThePageThatCannotBeDisplayed)
     EXPECT_FALSE(fetch(QStringLiteral("not a url")).isEmpty());
 }
 
+TEST_F(TransportTest, ADroppedRequestIsNeverSentAgain)
+{
+    TestHttpServer server([](const TestRequest &r) {
+        if (r.path() == "/drop")
+            return reply(200).hangUp();
+        return reply(200, "text/xml", "<ROOT/>");
+    });
+    for (int i = 0; i < 3; ++i) {
+        fetch(server.base() + QStringLiteral("/ok"));
+        EXPECT_TRUE(fetch(server.base() + QStringLiteral("/drop")).contains(PageText::UnavailablePhrase()));
+    }
+    ASSERT_EQ(server.requests().size(), 6u);
+    EXPECT_EQ(server.requests()[1].headers.value("connection"), QByteArray("close"));
+}
+
 TEST_F(TransportTest, ATimeOutIsAFailureNeverTheEarlierAnswer)
 {
     TestHttpServer server([](const TestRequest &r) {
