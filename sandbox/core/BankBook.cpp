@@ -138,3 +138,8 @@ QString BankBook::newContractNo(const QDateTime &now)
     } while (contract(no));
     return no;
 }
+
+QString BankBook::businessNumber(const CardAccount &card, const QString &contractNo) const
+{
+    return rulesFor(card.branchId).businessNumbers ? QStringLiteral("YW") + contractNo : QString();
+}

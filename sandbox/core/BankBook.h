@@ -43,6 +43,8 @@ public:
                         const QString &saveType, const QString &pdtCode, const QString &productId);
 
     Contract *contract(const QString &contractNo);
+    // The business number a branch that keeps them gives a contract.
+    QString businessNumber(const CardAccount &card, const QString &contractNo) const;
     // A contract number no contract has yet: the date and a serial, digits only.
     QString newContractNo(const QDateTime &now);
 };

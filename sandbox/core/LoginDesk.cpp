@@ -18,10 +18,7 @@ QString randomDigits(int n)
 
 QString randomHex(int bytes)
 {
-    QByteArray raw(bytes, '\0');
-    for (int i = 0; i < bytes; ++i)
-        raw[i] = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    return QString::fromLatin1(raw.toHex());
+    return QString::fromLatin1(SessionRegistry::randomToken(bytes));
 }
 
 // The session of the request's cookie, or a new one (with `fresh` set).
@@ -55,7 +52,7 @@ HttpReply LoginDesk::page(BankState &state, const HttpRequestView &request)
 {
     bool fresh = false;
     Session &s = sessionOf(state, request, &fresh);
-    s.nonce = randomHex(16);
+    s.nonce = randomHex(16).toLower();
     s.code = randomDigits(state.book.settings.codeDigits);
     s.lastActivity = state.clock.now();
     state.lastCode = s.code;
@@ -114,8 +111,8 @@ XmlAnswer LoginDesk::login(BankState &state, const RawQuery &query, const HttpRe
         TransactionCall::refuse(QStringLiteral("1004"), QStringLiteral("该客户已被锁定，请到柜台办理解锁"));
 
     s->userId = customer->userId;
-    s->skey = randomHex(16).toUpper();
-    s->cookiesText = randomHex(12).toUpper();
+    s->skey = randomHex(16);
+    s->cookiesText = randomHex(12);
     s->code.clear(); // a code logs in once
     s->quotes.clear();
     s->lastSubmit = {};

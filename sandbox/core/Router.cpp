@@ -23,11 +23,6 @@ const Router::Route *Router::find(const QString &path) const
     return best;
 }
 
-bool Router::knows(const QString &path) const
-{
-    return find(path) != nullptr;
-}
-
 HttpReply Router::dispatch(const HttpRequestView &request) const
 {
     if (const Route *r = find(request.path))

@@ -20,7 +20,6 @@ public:
     void addPrefix(const QString &prefix, Handler handler);
 
     HttpReply dispatch(const HttpRequestView &request) const;
-    bool knows(const QString &path) const;
 
 private:
     struct Route

@@ -13,7 +13,6 @@
 #include "XmlAnswer.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 
 namespace {
 
@@ -78,10 +77,7 @@ RequestLogEntry logEntry(const BankState &state, const HttpRequestView &request)
 
 SandboxBank::SandboxBank()
 {
-    QByteArray secret(16, '\0');
-    for (auto &c : secret)
-        c = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    m_state.secret = secret.toHex();
+    m_state.secret = SessionRegistry::randomToken(16);
 }
 
 bool SandboxBank::loadFile(const QString &scenarioPath, QString *error)

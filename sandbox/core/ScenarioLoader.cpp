@@ -241,10 +241,7 @@ void readContract(const QJsonObject &o, BankBook &book, const Customer &customer
         c.frozen = held;
         sell->frozen += held;
     }
-    if (str(o, "businessNo").isEmpty() && book.rulesFor(card.branchId).businessNumbers)
-        c.businessNo = QStringLiteral("YW") + c.contractNo;
-    else
-        c.businessNo = str(o, "businessNo");
+    c.businessNo = str(o, "businessNo", book.businessNumber(card, c.contractNo));
     book.contracts.append(c);
 }
 

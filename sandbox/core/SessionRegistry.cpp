@@ -2,9 +2,7 @@
 
 #include <QRandomGenerator>
 
-namespace {
-
-QByteArray randomHex(int bytes)
+QByteArray SessionRegistry::randomToken(int bytes)
 {
     QByteArray raw(bytes, '\0');
     for (int i = 0; i < bytes; ++i)
@@ -12,13 +10,11 @@ QByteArray randomHex(int bytes)
     return raw.toHex().toUpper();
 }
 
-} // namespace
-
 Session &SessionRegistry::create(const QDateTime &now)
 {
     Session s;
     do {
-        s.id = randomHex(16);
+        s.id = randomToken(16);
     } while (find(s.id));
     s.lastActivity = now;
     m_sessions.append(s);

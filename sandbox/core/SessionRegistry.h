@@ -49,6 +49,9 @@ class SessionRegistry
 public:
     static constexpr const char *kCookieName = "JSESSIONID";
 
+    // `bytes` random bytes as upper-case hex: session ids, keys, nonces.
+    static QByteArray randomToken(int bytes);
+
     Session &create(const QDateTime &now);
     Session *find(const QByteArray &id);
     // Ends logged-in sessions idle for longer than `idleSeconds` and login

@@ -103,8 +103,7 @@ Contract newContract(TransactionCall &call, const TradeRequest &t, ContractKind 
 {
     Contract c;
     c.contractNo = call.book.newContractNo(call.now);
-    if (call.rules(*t.card).businessNumbers)
-        c.businessNo = QStringLiteral("YW") + c.contractNo;
+    c.businessNo = call.book.businessNumber(*t.card, c.contractNo);
     c.kind = kind;
     c.userId = call.customer->userId;
     c.accountNo = t.card->accountNo;
@@ -294,8 +293,7 @@ XmlAnswer TradeDesk::appendOrder(TransactionCall &call)
 
     Contract child;
     child.contractNo = call.book.newContractNo(call.now);
-    if (call.rules(card).businessNumbers)
-        child.businessNo = QStringLiteral("YW") + child.contractNo;
+    child.businessNo = call.book.businessNumber(card, child.contractNo);
     child.kind = ContractKind::AppendedOrder;
     child.userId = call.customer->userId;
     child.accountNo = card.accountNo;

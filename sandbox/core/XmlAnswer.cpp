@@ -55,7 +55,6 @@ QByteArray XmlAnswer::toBytes() const
 XmlAnswer XmlAnswer::error(const QString &code, const QStringList &lines)
 {
     XmlAnswer a;
-    a.m_error = true;
     XmlElement &err = a.add(QStringLiteral("ERROR"));
     err.add(QStringLiteral("ERRORCODE"), code);
     XmlElement &list = err.add(QStringLiteral("ERRORLIST"));

@@ -28,7 +28,6 @@ public:
     const XmlElement &root() const { return m_root; }
     XmlElement &add(const QString &name, const QString &text = {}) { return m_root.add(name, text); }
 
-    bool isError() const { return m_error; }
     QByteArray toBytes() const;
 
     // ROOT/ERROR with ERRORCODE and one ERRORLIST child per line.
@@ -38,5 +37,4 @@ public:
 
 private:
     XmlElement m_root;
-    bool m_error = false;
 };
