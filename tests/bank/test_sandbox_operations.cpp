@@ -428,7 +428,8 @@ TEST_F(SandboxTest, DealQueryPagesArePaced)
 
 TEST_F(SandboxTest, TodaysListsPaceOnlyTheOrders)
 {
-    BankTiming::Override slower(kDownloadLimitMs, kStallLimitMs, 400);
+    constexpr int kWait = 700;
+    BankTiming::Override slower(kDownloadLimitMs, kStallLimitMs, kWait);
     loginZhangWei();
     choose(kBeijingCard);
     ASSERT_TRUE(bank->configure(QStringLiteral("deal_page_size"), 1));
@@ -438,7 +439,7 @@ TEST_F(SandboxTest, TodaysListsPaceOnlyTheOrders)
     today.Execute();
     auto log = transactions(since);
     ASSERT_EQ(log.size(), 2);
-    EXPECT_LT(wallMs(log[1]) - wallMs(log[0]), 400);
+    EXPECT_LT(wallMs(log[1]) - wallMs(log[0]), kWait);
     EXPECT_EQ(today.Details.Count(), 2);
 
     today.TransType = QStringLiteral("3116");
@@ -448,7 +449,7 @@ TEST_F(SandboxTest, TodaysListsPaceOnlyTheOrders)
     log = transactions(since);
     ASSERT_GE(log.size(), 2);
     for (qsizetype i = 1; i < log.size(); ++i)
-        EXPECT_GE(wallMs(log[i]) - wallMs(log[i - 1]), 395) << i;
+        EXPECT_GE(wallMs(log[i]) - wallMs(log[i - 1]), kWait - 5) << i;
 }
 
 TEST_F(SandboxTest, ShenzhenAsksForOneContract)
