@@ -24,13 +24,13 @@ namespace {
 // area. Under AddressSanitizer it always comes from the heap so that its
 // bounds are checked.
 constexpr size_t kSavedAreaHeader = 16;
-constexpr size_t kMapFrom = size_t(1) << 18;
 
 uint8_t *allocateSavedArea(size_t size)
 {
     size_t length = size + kSavedAreaHeader;
     void *p = nullptr;
 #ifndef PICTOR_PLAIN_SAVED_AREA
+    constexpr size_t kMapFrom = size_t(1) << 18;
     if (length >= kMapFrom) {
         p = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED)
