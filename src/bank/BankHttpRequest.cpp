@@ -67,6 +67,25 @@ void BankHttpRequest::abort()
         fail(Error::Aborted, QStringLiteral("Aborted"));
 }
 
+void BankHttpRequest::FeedAnswer(const QByteArray &bytes)
+{
+    if (m_finished)
+        return;
+    m_started = true;
+    m_options.maxRedirects = 0;
+    m_in += bytes;
+    if (m_in.size() + m_body.size() > BankNetwork::kMaxBodyBytes + kMaxHeadBytes) {
+        fail(Error::TooLarge, QStringLiteral("TooLarge"));
+        return;
+    }
+    parse();
+}
+
+void BankHttpRequest::FeedEnd()
+{
+    answerEnded();
+}
+
 void BankHttpRequest::connectSocket()
 {
     const QString scheme = m_url.scheme().toLower();
@@ -174,14 +193,16 @@ void BankHttpRequest::onClosed()
     if (m_socket->bytesAvailable() > 0) {
         m_in += m_socket->readAll();
         parse();
-        if (m_finished)
-            return;
     }
-    if (m_headDone && m_bodyMode == Body::Chunked && m_remaining == kTrailer) {
-        dropSocket();
-        finish();
+    answerEnded();
+}
+
+// The connection ended: complete for a body that runs until the end or a
+// chunked body past its last chunk, otherwise a failure.
+void BankHttpRequest::answerEnded()
+{
+    if (m_finished)
         return;
-    }
     if (m_headDone && m_bodyMode == Body::UntilClose) {
         m_body += m_in;
         m_in.clear();
@@ -189,6 +210,11 @@ void BankHttpRequest::onClosed()
             fail(Error::TooLarge, QStringLiteral("TooLarge"));
             return;
         }
+        dropSocket();
+        finish();
+        return;
+    }
+    if (m_headDone && m_bodyMode == Body::Chunked && m_remaining == kTrailer) {
         dropSocket();
         finish();
         return;

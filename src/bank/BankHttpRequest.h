@@ -55,6 +55,12 @@ public:
     const QByteArray &body() const { return m_body; }
     QUrl url() const { return m_url; }
 
+    // Hands answer bytes over as if they came from the connection, and then
+    // the end of the connection (tests and fuzzing; no connection is
+    // opened, redirects are not followed).
+    void FeedAnswer(const QByteArray &bytes);
+    void FeedEnd();
+
 signals:
     void finished();
     // Emitted whenever bytes of the answer arrive.
@@ -65,6 +71,7 @@ private:
     void sendRequest();
     void onReadable();
     void onClosed();
+    void answerEnded();
     void parse();
     bool parseHead(const QByteArray &head);
     bool parseChunks();
