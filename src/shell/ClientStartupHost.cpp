@@ -4,11 +4,14 @@
 #include "TAccountFm.h"
 #include "TGetDataSessionBank.h"
 #include "TMainfm.h"
+#include "TOtherAcctlistFm.h"
 #include "TKestrovaThread.h"
+#include "TChooseAcctFm.h"
 #include "TSettings.h"
 #include "TSplashForm.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 namespace {
 
@@ -35,6 +38,22 @@ void ClientStartupHost::createMainWindow()
     TGetDataSessionBank::InstallForClient();
     auto *window = new TMainfm;
     m_mainWindow = window;
+    QPointer<TMainfm> guard(window);
+    // The account choice fetches the sub-accounts when the window shows.
+    TChooseAcctFm::AccountApplied = [guard] {
+        if (guard)
+            guard->AccountChosen();
+    };
+    TMainfm::Ext().chooseAccount = [](QWidget *parent) {
+        TChooseAcctFm choice(false, parent);
+        // "查看非外汇账号信息" opens the other accounts.
+        choice.BtnOther->setEnabled(true);
+        QObject::connect(choice.BtnOther, &QPushButton::clicked, &choice, [&choice] {
+            TOtherAcctlistFm other(&choice);
+            other.exec();
+        });
+        return choice.exec() == QDialog::Accepted;
+    };
 }
 
 void ClientStartupHost::createPageWindows()

@@ -507,7 +507,9 @@ void TMainfm::buildTradeArea(QWidget *parent)
     tlCustomBankMarket->horizontalHeader()->setSectionResizeMode(CustomQuoteModel::ColUpDown,
                                                                 QHeaderView::ResizeToContents);
     cm->addWidget(tlCustomBankMarket, 1);
-    col->addWidget(pnlCustomMarket, 1);
+    col->addWidget(pnlCustomMarket, 100);
+    // Without the custom quote list the trade tabs stay at the top.
+    col->addStretch(1);
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
