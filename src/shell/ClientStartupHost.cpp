@@ -8,6 +8,7 @@
 #include "TKestrovaThread.h"
 #include "TChooseAcctFm.h"
 #include "TSettings.h"
+#include "bank/login/TLoginFm.h"
 #include "TSplashForm.h"
 
 #include <QApplication>
@@ -15,13 +16,30 @@
 
 namespace {
 
-// The login procedure's windows; they arrive with the login window.
+// The login procedure's windows.
 class ClientLoginFlow : public LoginFlow
 {
 public:
-    bool showLoginWindow(bool) override { return false; }
-    bool showAccountChoice(bool) override { return false; }
+    bool showLoginWindow(bool reLogin) override
+    {
+        bool endProgram = false;
+        const bool ok = TLoginFm::ShowLogin(reLogin, &endProgram) == 1;
+        m_end = m_end || endProgram;
+        return ok;
+    }
+    bool showAccountChoice(bool firstChoice) override
+    {
+        TChooseAcctFm::EndApplication = [this] { m_end = true; };
+        TChooseAcctFm choice(firstChoice);
+        const bool ok = choice.exec() == QDialog::Accepted;
+        TChooseAcctFm::EndApplication = nullptr;
+        return ok;
+    }
     void requestTerminate() override { QCoreApplication::exit(0); }
+    bool terminationRequested() const override { return m_end; }
+
+private:
+    bool m_end = false;
 };
 
 } // namespace
@@ -44,14 +62,13 @@ void ClientStartupHost::createMainWindow()
         if (guard)
             guard->AccountChosen();
     };
+    // "查看非外汇账号信息" of the account choice opens the other accounts.
+    TChooseAcctFm::ShowOtherAccounts = [](QWidget *parent) {
+        TOtherAcctlistFm other(parent);
+        other.exec();
+    };
     TMainfm::Ext().chooseAccount = [](QWidget *parent) {
         TChooseAcctFm choice(false, parent);
-        // "查看非外汇账号信息" opens the other accounts.
-        choice.BtnOther->setEnabled(true);
-        QObject::connect(choice.BtnOther, &QPushButton::clicked, &choice, [&choice] {
-            TOtherAcctlistFm other(&choice);
-            other.exec();
-        });
         return choice.exec() == QDialog::Accepted;
     };
 }
@@ -66,7 +83,6 @@ TMainfm *ClientStartupHost::mainWindow() const
 {
     return qobject_cast<TMainfm *>(m_mainWindow.data());
 }
-
 
 void ClientStartupHost::showSplash(const QString &status)
 {
@@ -88,8 +104,11 @@ void ClientStartupHost::destroySplash()
 
 bool ClientStartupHost::runLogin()
 {
+    TLoginFm::CloseSplash = [this] { hideSplash(); };
     ClientLoginFlow flow;
-    return RunLogin(flow, true);
+    const bool ok = RunLogin(flow, true);
+    TLoginFm::CloseSplash = nullptr;
+    return ok;
 }
 
 void ClientStartupHost::startServerTimeThread()

@@ -44,8 +44,11 @@ TChooseAcctFm::TChooseAcctFm(bool firstChoice, QWidget *parent)
     auto *buttons = new QHBoxLayout;
     BtnOther = new QPushButton(QStringLiteral("查看非外汇账号信息"), this);
     BtnOther->setObjectName(QStringLiteral("BtnOther"));
-    // The other-accounts window arrives with the account views.
-    BtnOther->setEnabled(false);
+    BtnOther->setEnabled(bool(ShowOtherAccounts));
+    connect(BtnOther, &QPushButton::clicked, this, [this] {
+        if (ShowOtherAccounts)
+            ShowOtherAccounts(this);
+    });
     buttons->addWidget(BtnOther);
     buttons->addStretch(1);
     BtnOk = new QPushButton(QStringLiteral("确 定"), this);

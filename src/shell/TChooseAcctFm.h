@@ -21,6 +21,8 @@ public:
     static inline std::function<void()> AccountApplied;
     // Called by "退出" at the first choice.
     static inline std::function<void()> EndApplication;
+    // Opens the other (non-forex) accounts; the button is disabled without it.
+    static inline std::function<void(QWidget *parent)> ShowOtherAccounts;
 
     QTableView *Grid = nullptr;
     QPushButton *BtnOk = nullptr;

@@ -1,6 +1,7 @@
 // The client program.
 
 #include "ClientStartupHost.h"
+#include "DemoTour.h"
 #include "SharedInstances.h"
 #include "bank/TGetData.h"
 #include "platform/MessageBoxPresenter.h"
@@ -22,6 +23,8 @@ int main(int argc, char **argv)
     SharedInstances::Scope shared;
     // The records' Execute operations send through the bank session.
     TGetData::InstallGateway();
+    // The scripted tour of the demo, when asked for.
+    std::unique_ptr<DemoTour> tour(DemoTour::FromArguments(QApplication::arguments()));
     ClientStartupHost host;
     return RunStartup(host);
 }

@@ -298,6 +298,13 @@ TEST_F(LoginWindowTest, CancelledAccountChoiceGoesBackToTheLogin)
 
 int main(int argc, char **argv)
 {
+    // Windows are drawn offscreen unless a platform is named (the test list
+    // is also read at build time, where there is no display).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
