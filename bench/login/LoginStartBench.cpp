@@ -29,7 +29,7 @@ int main(int argc, char **argv)
         in.open(QIODevice::ReadOnly);
         QByteArray bytes = in.readAll();
         bytes.replace("http://127.0.0.1:18080/app/vodMain", bank.transactionUrl().toString().toLatin1());
-        bytes.replace("http://127.0.0.1:18080/login/login.html", bank.loginUrl().toString().toLatin1());
+        bytes.replace("http://127.0.0.1:18080/app/vodLogin", bank.loginUrl().toString().toLatin1());
         bytes.replace("http://127.0.0.1:18080", bank.baseUrl().toString().toLatin1());
         QFile out(dir.filePath(QLatin1String(name)));
         out.open(QIODevice::WriteOnly);
