@@ -3,6 +3,8 @@
 // (with its content decoding). Nothing may crash or hang.
 
 #include "BankBrowser.h"
+#include "BankCookieJar.h"
+#include "BankNetwork.h"
 #include "BankHttpRequest.h"
 #include "SharedInstances.h"
 
@@ -32,5 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     request.FeedEnd();
     const BankBrowser::Outcome outcome = BankBrowser::OutcomeOf(request);
     (void)BankBrowser::PageOfReply(request, outcome);
+    // Cookies the answers set would pile up across runs.
+    BankNetwork::CookieJar()->Clear();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "AnswerCheck.h"
 #include "BankBrowser.h"
 #include "BankCookieJar.h"
+#include "BankHttpRequest.h"
 #include "BankNetwork.h"
 #include "BankTestSupport.h"
 #include "ForexErrors.h"
@@ -323,6 +324,50 @@ TEST_F(TransportTest, OneTransactionAtATime)
     ASSERT_EQ(server.requests().size(), 2u);
     EXPECT_EQ(server.requests()[1].param("TXCODE"), QByteArray("310700"));
     EXPECT_EQ(Settings->LastRequestTick, 7u);
+}
+
+TEST_F(TransportTest, AnswerParser)
+{
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        int piece;
+        BankHttpRequest::Error error;
+        int status;
+        QByteArray body;
+    } cases[] = {
+        {"length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello", 3, BankHttpRequest::Error::None, 200, "hello"},
+        {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3;ext\r\nhel\r\n2\r\nlo\r\n0\r\nT: 1\r\n\r\n",
+         1, BankHttpRequest::Error::None, 200, "hello"},
+        {"interim answer first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 503 Busy\r\nContent-Length: 1\r\n\r\nx", 7,
+         BankHttpRequest::Error::None, 503, "x"},
+        {"until the end", "HTTP/1.0 200 OK\r\n\r\nall of it", 4, BankHttpRequest::Error::None, 200, "all of it"},
+        {"cut short", "HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nhalf", 100, BankHttpRequest::Error::Network, 200, "half"},
+        {"cut in the head", "HTTP/1.1 200 OK\r\nContent-", 100, BankHttpRequest::Error::Network, 0, ""},
+        {"not HTTP", "SSH-2.0-OpenSSH\r\n\r\n", 100, BankHttpRequest::Error::Protocol, 0, ""},
+        {"bad chunk size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n", 100,
+         BankHttpRequest::Error::Protocol, 200, ""},
+        {"huge length", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n", 100, BankHttpRequest::Error::TooLarge,
+         200, ""},
+    };
+    for (const auto &c : cases) {
+        BankHttpRequest r(QUrl(QStringLiteral("http://127.0.0.1:1/")));
+        for (qsizetype at = 0; at < c.bytes.size() && !r.isFinished(); at += c.piece)
+            r.FeedAnswer(c.bytes.mid(at, c.piece));
+        r.FeedEnd();
+        EXPECT_TRUE(r.isFinished()) << c.name;
+        EXPECT_EQ(r.error(), c.error) << c.name;
+        if (c.status) {
+            EXPECT_EQ(r.status(), c.status) << c.name;
+        }
+        if (c.error == BankHttpRequest::Error::None) {
+            EXPECT_EQ(r.body(), c.body) << c.name;
+        }
+    }
+    // Cookies of an answer go to the shared jar.
+    BankHttpRequest r(QUrl(QStringLiteral("http://127.0.0.1:1/")));
+    r.FeedAnswer("HTTP/1.1 200 OK\r\nSet-Cookie: A=1; Path=/\r\nSet-Cookie: B=2\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_EQ(BankNetwork::CookieJar()->cookiesForUrl(QUrl(QStringLiteral("http://127.0.0.1/"))).size(), 2);
 }
 
 TEST_F(TransportTest, OversizedBodiesAreRefused)
