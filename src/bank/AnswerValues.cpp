@@ -4,33 +4,99 @@
 #include "EAnswerError.h"
 #include "platform/Formats.h"
 
-#include <QRegularExpression>
+#include <QDate>
 
 #include <cmath>
 
 namespace {
 
-// "yyyymmdd" with an optional time, as "yyyy-mm-dd…".
-QString expandCompactDate(const QString &t)
+const QDate kEpoch(1899, 12, 30);
+
+// Reads up to `maxDigits` ASCII digits at `i`; false when there is none.
+bool digits(const QString &t, qsizetype &i, int maxDigits, int *value)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})(\\s.*)?$"));
-    const auto m = re.match(t);
-    if (!m.hasMatch())
-        return t;
-    return m.captured(1) + QLatin1Char('-') + m.captured(2) + QLatin1Char('-') + m.captured(3) + m.captured(4);
+    int v = 0;
+    int n = 0;
+    while (i < t.size() && n < maxDigits && t[i].unicode() >= '0' && t[i].unicode() <= '9') {
+        v = v * 10 + (t[i].unicode() - '0');
+        ++i;
+        ++n;
+    }
+    *value = v;
+    return n > 0;
 }
 
+// "H:m[:s]" from `i` to the end.
+bool parseTime(const QString &t, qsizetype i, int *ms)
+{
+    int h = 0, m = 0, sec = 0;
+    if (!digits(t, i, 2, &h) || i >= t.size() || t[i] != QLatin1Char(':'))
+        return false;
+    ++i;
+    if (!digits(t, i, 2, &m))
+        return false;
+    if (i < t.size() && t[i] == QLatin1Char(':')) {
+        ++i;
+        if (!digits(t, i, 2, &sec))
+            return false;
+    }
+    if (i != t.size() || h > 23 || m > 59 || sec > 59)
+        return false;
+    *ms = ((h * 60 + m) * 60 + sec) * 1000;
+    return true;
+}
+
+// The answer's date forms, "/" already turned into "-": "yyyy-M-d" or the
+// "yyyymmdd" a removed "-" leaves, optionally followed by blanks and a
+// time; with `withTime` also a time alone. Computed without the local time
+// zone, as a day count with the time as fraction.
 bool parseAnswerDate(const QString &input, bool withTime, double *days)
 {
     QString t = input.trimmed();
     t.replace(QLatin1Char('/'), QLatin1Char('-'));
-    t = expandCompactDate(t);
-    if (!withTime) {
-        static const QRegularExpression dateOnly(QStringLiteral("^\\d{4}-\\d{1,2}-\\d{1,2}$"));
-        if (!dateOnly.match(t).hasMatch())
+    qsizetype i = 0;
+    int y = 0, mo = 0, d = 0;
+    const qsizetype start = i;
+    if (!digits(t, i, 8, &y))
+        return false;
+    bool haveDate = false;
+    if (i - start == 8) {
+        d = y % 100;
+        mo = (y / 100) % 100;
+        y /= 10000;
+        haveDate = true;
+    } else if (i - start == 4 && i < t.size() && t[i] == QLatin1Char('-')) {
+        ++i;
+        if (!digits(t, i, 2, &mo) || i >= t.size() || t[i] != QLatin1Char('-'))
+            return false;
+        ++i;
+        if (!digits(t, i, 2, &d))
+            return false;
+        haveDate = true;
+    }
+    int ms = 0;
+    double day = 0;
+    if (haveDate) {
+        const QDate date(y, mo, d);
+        if (!date.isValid())
+            return false;
+        day = double(kEpoch.daysTo(date));
+        if (i < t.size()) {
+            if (!withTime || !t[i].isSpace())
+                return false;
+            while (i < t.size() && t[i].isSpace())
+                ++i;
+            if (!parseTime(t, i, &ms))
+                return false;
+        }
+    } else {
+        // A time alone.
+        if (!withTime || !parseTime(t, start, &ms))
             return false;
     }
-    return Formats::parseDateTime(t, days);
+    const double frac = double(ms) / 86400000.0;
+    *days = day >= 0 ? day + frac : day - frac;
+    return true;
 }
 
 } // namespace

@@ -76,11 +76,12 @@ QString PageText::Decode(const QByteArray &body, const QString &declaredCharset)
 
 QString PageText::Clean(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *w = out.data();
     for (const QChar c : text)
         if (c != QLatin1Char('-'))
-            out += c;
+            *w++ = c;
+    out.truncate(w - out.constData());
     qsizetype begin = 0;
     qsizetype end = out.size();
     while (begin < end && isBlank(out[begin]))

@@ -447,6 +447,45 @@ TEST_F(AnswersTest, SingleContract)
     EXPECT_EQ(h.Details.Item(0)->BankDefine1, QStringLiteral("b1"));
 }
 
+TEST_F(AnswersTest, WhatTheLoaderAccepts)
+{
+    const struct {
+        const char *text;
+        bool usable;
+    } cases[] = {
+        {"<?xml version=\"1.0\" encoding=\"GB2312\"?>\r\n<ROOT><A>1</A></ROOT>\r\n", true},
+        {"\xEF\xBB\xBF<ROOT/>", true},
+        {"<?pi x?><!DOCTYPE ROOT [<!ELEMENT ROOT ANY>]><ROOT a='1' b=\"&lt;\"><A x=\"y\"/><![CDATA[<x>]]></ROOT><?end?>",
+         true},
+        {"<ROOT><A>1</B></ROOT>", false},
+        {"<ROOT><A>1</A>", false},
+        {"<ROOT></ROOT><ROOT></ROOT>", false},
+        {"<ROOT></ROOT>tail", false},
+        {"text<ROOT></ROOT>", false},
+        {"<ROOT>&nbsp;</ROOT>", false},
+        {"<ROOT>&#0;</ROOT>", false},
+        {"<ROOT>&#xD800;</ROOT>", false},
+        {"<ROOT>\x01</ROOT>", false},
+        {"<ROOT a=1></ROOT>", false},
+        {"<ROOT a=\"<\"></ROOT>", false},
+        {"<ROOTa=\"1\"></ROOTa>", false},
+        {"<1ROOT></1ROOT>", false},
+        {"<ROOT><![CDATA[x</ROOT>", false},
+        {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(AnswerDocument::Load(QString::fromUtf8(c.text)).DocumentElement() != nullptr, c.usable) << c.text;
+    const AnswerDocument doc = AnswerDocument::Load(
+        QStringLiteral("<ROOT><A> x&amp;y&#x5143;&#20803; </A><B>a\r\nb</B><C><![CDATA[<i>]]></C><D>  </D></ROOT>"));
+    ASSERT_NE(doc.Root(), nullptr);
+    EXPECT_EQ(doc.Root()->Child(u"A")->Text(), QStringLiteral("x&y元元"));
+    EXPECT_EQ(doc.Root()->Child(u"B")->Text(), QStringLiteral("a\nb"));
+    EXPECT_EQ(doc.Root()->Child(u"C")->Text(), QStringLiteral("<i>"));
+    EXPECT_EQ(doc.Root()->Child(u"D")->Text(), QString());
+    EXPECT_EQ(doc.Root()->Path(u"A")->Name(), QStringLiteral("A"));
+    EXPECT_EQ(doc.Root()->Path(u"A/Z"), nullptr);
+}
+
 TEST_F(AnswersTest, DocumentLimits)
 {
     QString deep;
