@@ -5,6 +5,7 @@
 #include "Startup.h"
 #include "TUser.h"
 #include "bank/login/AccountChoice.h"
+#include "controls/ListGrid.h"
 #include "platform/MessageBoxes.h"
 
 #include <QApplication>
@@ -27,14 +28,7 @@ TChooseAcctFm::TChooseAcctFm(bool firstChoice, QWidget *parent)
     Grid = new QTableView(this);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setModel(m_model);
-    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid->verticalHeader()->hide();
-    Grid->horizontalHeader()->setStretchLastSection(true);
-    Grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    Grid->setStyleSheet(QStringLiteral("QHeaderView::section{background:#3598D9;color:white;padding:3px;border:0;}"
-                                       "QTableView{selection-background-color:#0958A1;selection-color:white;}"));
+    ListGrid::setUp(Grid);
     layout->addWidget(Grid, 1);
 
     LblStatus = new QLabel(this);

@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include "controls/ListGrid.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -28,13 +30,7 @@ TOtherAcctlistFm::TOtherAcctlistFm(QWidget *parent) : QDialog(parent), m_guard(n
     Grid = new QTableView(this);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setModel(Model);
-    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid->verticalHeader()->hide();
-    Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Grid->setStyleSheet(QStringLiteral("QHeaderView::section{background:#3598D9;color:white;padding:3px;border:0;}"
-                                       "QTableView{selection-background-color:#0958A1;selection-color:white;}"));
+    ListGrid::setUp(Grid);
     layout->addWidget(Grid, 1);
     LblStatus = new QLabel(this);
     LblStatus->setObjectName(QStringLiteral("LblStatus"));
