@@ -107,15 +107,14 @@ QVariant TLoginPage::run(const QString &script)
     QEventLoop loop;
     QVariant result;
     bool done = false;
-    QPointer<QObject> alive(this);
-    auto state = std::make_shared<std::pair<QVariant *, bool *>>(&result, &done);
-    auto weakLoop = QPointer<QEventLoop>(&loop);
-    m_page->runJavaScript(script, [state, weakLoop](const QVariant &v) {
-        if (!weakLoop)
-            return; // the wait timed out; the result is not wanted
-        *state->first = v;
-        *state->second = true;
-        weakLoop->quit();
+    QPointer<QEventLoop> waiting(&loop);
+    m_page->runJavaScript(script, [waiting, &result, &done](const QVariant &v) {
+        // After a time-out the wait is over and its variables are gone.
+        if (!waiting)
+            return;
+        result = v;
+        done = true;
+        waiting->quit();
     });
     QTimer::singleShot(PageTimeoutMs, &loop, &QEventLoop::quit);
     if (!done)
