@@ -2,7 +2,7 @@
 // giflib's DGifSlurp followed by the same compositing, on pictures encoded
 // in memory by giflib. Prints megapixels per second per class (the best of
 // several rounds) and the smallest ratio as "speedup vs giflib: X.XX".
-#include "support/GifSpec.h"
+#include "support/GifRecipe.h"
 #include "support/GiflibReference.h"
 #include "support/GiflibWriter.h"
 
@@ -24,10 +24,10 @@ struct Picture {
     double megapixels = 0; // frame pixels decoded per pass
 };
 
-GifSpec photo()
+GifRecipe photo()
 {
     std::mt19937 rng(1);
-    GifSpec s;
+    GifRecipe s;
     s.width = 1024;
     s.height = 768;
     s.globalPalette = gifspec::palette(8, rng);
@@ -36,7 +36,7 @@ GifSpec photo()
 }
 
 // Window-like graphics: panels, bars, striped areas and lines in 16 colours.
-GifSpec flatGraphics()
+GifRecipe flatGraphics()
 {
     std::mt19937 rng(2);
     const unsigned w = 1024, h = 768;
@@ -57,7 +57,7 @@ GifSpec flatGraphics()
                 pixels[size_t(y) * w + x] = c;
             }
     }
-    GifSpec s;
+    GifRecipe s;
     s.width = w;
     s.height = h;
     s.globalPalette = gifspec::palette(4, rng);
@@ -65,7 +65,7 @@ GifSpec flatGraphics()
     return s;
 }
 
-GifSpec interlaced()
+GifRecipe interlaced()
 {
     std::mt19937 rng(3);
     const unsigned w = 800, h = 600;
@@ -73,7 +73,7 @@ GifSpec interlaced()
     for (unsigned y = 0; y < h; ++y)
         for (unsigned x = 0; x < w; ++x)
             pixels[size_t(y) * w + x] = uint8_t(((x / 3 + y / 5) % 120) + (rng() % 8 == 0 ? rng() % 16 : 0));
-    GifSpec s;
+    GifRecipe s;
     s.width = w;
     s.height = h;
     s.globalPalette = gifspec::palette(8, rng);
@@ -85,10 +85,10 @@ GifSpec interlaced()
 
 // A busy indicator: 240 frames of a moving, partly transparent sprite on a
 // small screen, with the three disposal methods in turn.
-GifSpec uiAnimation()
+GifRecipe uiAnimation()
 {
     std::mt19937 rng(4);
-    GifSpec s;
+    GifRecipe s;
     s.width = 96;
     s.height = 32;
     s.background = 0;
@@ -112,7 +112,7 @@ GifSpec uiAnimation()
     return s;
 }
 
-double frameMegapixels(const GifSpec &s)
+double frameMegapixels(const GifRecipe &s)
 {
     double pixels = 0;
     for (const auto &f : s.frames)
@@ -124,9 +124,9 @@ std::vector<Picture> &pictures()
 {
     static std::vector<Picture> all = [] {
         std::vector<Picture> list;
-        for (auto [name, spec] : {std::pair{"photo", photo()}, std::pair{"flat", flatGraphics()},
+        for (auto [name, recipe] : {std::pair{"photo", photo()}, std::pair{"flat", flatGraphics()},
                                   std::pair{"interlaced", interlaced()}, std::pair{"animation", uiAnimation()}})
-            list.push_back({name, encodeWithGiflib(spec), frameMegapixels(spec)});
+            list.push_back({name, encodeWithGiflib(recipe), frameMegapixels(recipe)});
         return list;
     }();
     return all;

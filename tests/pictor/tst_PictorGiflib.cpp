@@ -2,7 +2,7 @@
 // decoded by both; every frame's canvas, mask, palette, rectangle, control
 // data and result compared, and the frame count.
 #include "support/FrameSnapshot.h"
-#include "support/GifSpec.h"
+#include "support/GifRecipe.h"
 #include "support/GiflibReference.h"
 #include "support/GiflibWriter.h"
 #include "support/RawGif.h"
@@ -16,13 +16,13 @@ namespace {
 
 struct CorpusCase {
     std::string name;
-    std::function<GifSpec()> make;
+    std::function<GifRecipe()> make;
 };
 
-GifSpec singleFrame(unsigned width, unsigned height, unsigned bits, bool noisy, uint32_t seed)
+GifRecipe singleFrame(unsigned width, unsigned height, unsigned bits, bool noisy, uint32_t seed)
 {
     std::mt19937 rng(seed);
-    GifSpec s;
+    GifRecipe s;
     s.width = width;
     s.height = height;
     s.background = uint8_t(rng() % (1u << bits));
@@ -36,10 +36,10 @@ GifSpec singleFrame(unsigned width, unsigned height, unsigned bits, bool noisy, 
 // Random frames over a small screen: rectangles anywhere, every disposal,
 // transparency switched on and off, frames without control extensions,
 // now and then a local colour table, delays including 0.
-GifSpec animation(unsigned width, unsigned height, unsigned frames, uint32_t seed, unsigned maxDisposal = 3)
+GifRecipe animation(unsigned width, unsigned height, unsigned frames, uint32_t seed, unsigned maxDisposal = 3)
 {
     std::mt19937 rng(seed);
-    GifSpec s;
+    GifRecipe s;
     s.width = width;
     s.height = height;
     const unsigned bits = 2 + rng() % 7;
@@ -77,7 +77,7 @@ std::vector<CorpusCase> corpus()
     for (unsigned height = 1; height <= 10; ++height) {
         cases.push_back({"InterlacedHeight" + std::to_string(height), [=] {
                              std::mt19937 rng(100 + height);
-                             GifSpec s;
+                             GifRecipe s;
                              s.width = 13;
                              s.height = height + 2;
                              s.globalPalette = gifspec::palette(4, rng);
@@ -93,7 +93,7 @@ std::vector<CorpusCase> corpus()
     for (unsigned disposal = 0; disposal <= 7; ++disposal) {
         cases.push_back({"Disposal" + std::to_string(disposal), [=] {
                              std::mt19937 rng(200 + disposal);
-                             GifSpec s;
+                             GifRecipe s;
                              s.width = 30;
                              s.height = 20;
                              s.background = 5;
@@ -115,7 +115,7 @@ std::vector<CorpusCase> corpus()
     }
     cases.push_back({"TransparencyOnOddEdges", [] {
                          std::mt19937 rng(300);
-                         GifSpec s;
+                         GifRecipe s;
                          s.width = 45;
                          s.height = 17;
                          s.globalPalette = gifspec::palette(3, rng);
@@ -135,7 +135,7 @@ std::vector<CorpusCase> corpus()
                      }});
     cases.push_back({"LocalColourTables", [] {
                          std::mt19937 rng(400);
-                         GifSpec s;
+                         GifRecipe s;
                          s.width = 40;
                          s.height = 30;
                          s.background = 1;
@@ -151,7 +151,7 @@ std::vector<CorpusCase> corpus()
                      }});
     cases.push_back({"NoGlobalTable", [] {
                          std::mt19937 rng(500);
-                         GifSpec s;
+                         GifRecipe s;
                          s.width = 16;
                          s.height = 16;
                          auto f = gifspec::frame(0, 0, 16, 16, gifspec::noisy(16, 16, 4, rng));
@@ -163,14 +163,14 @@ std::vector<CorpusCase> corpus()
                          return s;
                      }});
     cases.push_back({"Gif87a", [] {
-                         GifSpec s = singleFrame(33, 21, 5, true, 600);
+                         GifRecipe s = singleFrame(33, 21, 5, true, 600);
                          s.gif89 = false;
                          return s;
                      }});
     cases.push_back({"LargeNoisy", [] { return singleFrame(400, 300, 8, true, 700); }});
     cases.push_back({"Photo", [] {
                          std::mt19937 rng(800);
-                         GifSpec s;
+                         GifRecipe s;
                          s.width = 320;
                          s.height = 200;
                          s.globalPalette = gifspec::palette(8, rng);
@@ -255,11 +255,11 @@ class GiflibComparison : public ::testing::TestWithParam<CorpusCase>
 
 TEST_P(GiflibComparison, EveryFrameMatches)
 {
-    const GifSpec spec = GetParam().make();
-    const std::vector<uint8_t> gif = encodeWithGiflib(spec);
+    const GifRecipe recipe = GetParam().make();
+    const std::vector<uint8_t> gif = encodeWithGiflib(recipe);
     ASSERT_FALSE(gif.empty()) << "giflib refused the picture";
     const auto expected = giflibSnapshots(gif);
-    ASSERT_EQ(expected.size(), spec.frames.size());
+    ASSERT_EQ(expected.size(), recipe.frames.size());
     EXPECT_EQ(compareSnapshots(expected, pictorSnapshots(gif)), "");
 }
 

@@ -62,18 +62,18 @@ bool putFrame(GifFileType *file, const GifFrameSpec &f)
 
 } // namespace
 
-std::vector<uint8_t> encodeWithGiflib(const GifSpec &spec)
+std::vector<uint8_t> encodeWithGiflib(const GifRecipe &recipe)
 {
     std::vector<uint8_t> out;
     int error = 0;
     GifFileType *file = EGifOpen(&out, writeToVector, &error);
     if (!file)
         return {};
-    EGifSetGifVersion(file, spec.gif89);
-    ColorMapObject *global = makeMap(spec.globalPalette);
-    bool ok = EGifPutScreenDesc(file, int(spec.width), int(spec.height), 8, spec.background, global) == GIF_OK;
+    EGifSetGifVersion(file, recipe.gif89);
+    ColorMapObject *global = makeMap(recipe.globalPalette);
+    bool ok = EGifPutScreenDesc(file, int(recipe.width), int(recipe.height), 8, recipe.background, global) == GIF_OK;
     GifFreeMapObject(global);
-    for (const auto &f : spec.frames) {
+    for (const auto &f : recipe.frames) {
         if (!ok)
             break;
         ok = putFrame(file, f);

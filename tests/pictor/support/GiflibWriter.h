@@ -1,9 +1,9 @@
-// Encodes a GifSpec with giflib's encoder.
+// Encodes a GifRecipe with giflib's encoder.
 #pragma once
 
-#include "GifSpec.h"
+#include "GifRecipe.h"
 
 #include <vector>
 
 // The encoded file; empty when giflib refuses the description.
-std::vector<uint8_t> encodeWithGiflib(const GifSpec &spec);
+std::vector<uint8_t> encodeWithGiflib(const GifRecipe &recipe);

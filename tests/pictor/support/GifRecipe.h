@@ -23,7 +23,7 @@ struct GifFrameSpec {
     std::vector<uint8_t> pixels; // width x height, row-major
 };
 
-struct GifSpec {
+struct GifRecipe {
     unsigned width = 0;
     unsigned height = 0;
     uint8_t background = 0;

@@ -1,4 +1,4 @@
-#include "GifSpec.h"
+#include "GifRecipe.h"
 
 namespace gifspec {
 
