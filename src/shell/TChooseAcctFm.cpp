@@ -80,6 +80,8 @@ void TChooseAcctFm::selectRow(int row)
 
 void TChooseAcctFm::Confirm()
 {
+    if (m_confirming)
+        return;
     const QModelIndexList rows = Grid->selectionModel()->selectedRows();
     TAccount *account = rows.isEmpty() ? nullptr : m_model->accountAt(rows.first().row());
     if (!account) {
@@ -90,12 +92,15 @@ void TChooseAcctFm::Confirm()
         Msg::information(AccountChoice::kNoBranch, kProductTitle);
         return;
     }
+    m_confirming = true;
     LblStatus->setText(QStringLiteral("通讯中......"));
     BtnOther->setEnabled(false);
+    BtnOk->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (AccountApplied)
         AccountApplied();
     QApplication::restoreOverrideCursor();
     LblStatus->clear();
+    m_confirming = false;
     accept();
 }

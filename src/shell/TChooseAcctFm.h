@@ -39,4 +39,7 @@ public slots:
 private:
     CardAccountModel *m_model;
     bool m_firstChoice;
+    // True while a choice is being applied (its fetch keeps events flowing,
+    // so a second click or double-click must not apply it again).
+    bool m_confirming = false;
 };
