@@ -1,5 +1,10 @@
 #include "BankTestSupport.h"
 
+#include "BankCookieJar.h"
+#include "BankGateway.h"
+#include "BankNetwork.h"
+#include "SandboxProcess.h"
+#include "TGetData.h"
 #include "TAccount.h"
 #include "TBranchBankController.h"
 #include "TCurrencyList.h"
@@ -125,4 +130,35 @@ TUser &BankTest::makeUser()
 TAccount &BankTest::card() const
 {
     return *CurrentUser->Accounts.Item(0);
+}
+
+void SandboxBankTest::SetUpTestSuite()
+{
+    ensureTestApp();
+    bank = new SandboxProcess();
+    if (!bank->start())
+        startError = bank->errorString();
+}
+
+void SandboxBankTest::TearDownTestSuite()
+{
+    delete bank;
+    bank = nullptr;
+}
+
+void SandboxBankTest::SetUp()
+{
+    if (!bank || !bank->isRunning())
+        GTEST_SKIP() << "the sandbox bank did not start: " << startError.toStdString();
+    ASSERT_TRUE(bank->reset()) << bank->errorString().toStdString();
+    BankNetwork::CookieJar()->Clear();
+    Settings->DataSvrIp = bank->transactionUrl().toString();
+    Settings->UseCert = false;
+    Settings->ExtraTransParams.clear();
+    TGetData::InstallGateway();
+}
+
+void SandboxBankTest::TearDown()
+{
+    BankGateway::Install(nullptr);
 }

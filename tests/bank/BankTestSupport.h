@@ -60,3 +60,20 @@ inline std::ostream &operator<<(std::ostream &os, const QString &s)
 {
     return os << s.toStdString();
 }
+
+class SandboxProcess;
+
+// A suite against one sandbox bank: started once per suite, reset before
+// each test, the settings pointed at it and the bank gateway installed.
+// Tests are skipped (with the reason) when the sandbox cannot start.
+class SandboxBankTest : public BankTest
+{
+public:
+    static inline SandboxProcess *bank = nullptr;
+    static inline QString startError;
+
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+};

@@ -58,37 +58,9 @@ qint64 wallMs(const SandboxProcess::LogEntry &e)
     return QDateTime::fromString(e.wallTime, Qt::ISODateWithMs).toMSecsSinceEpoch();
 }
 
-class SandboxTest : public BankTest
+class SandboxTest : public SandboxBankTest
 {
 public:
-    static inline SandboxProcess *bank = nullptr;
-    static inline QString startError;
-
-    static void SetUpTestSuite()
-    {
-        ensureTestApp();
-        bank = new SandboxProcess();
-        if (!bank->start())
-            startError = bank->errorString();
-    }
-    static void TearDownTestSuite()
-    {
-        delete bank;
-        bank = nullptr;
-    }
-
-    void SetUp() override
-    {
-        if (!bank || !bank->isRunning())
-            GTEST_SKIP() << "the sandbox bank did not start: " << startError.toStdString();
-        ASSERT_TRUE(bank->reset()) << bank->errorString().toStdString();
-        BankNetwork::CookieJar()->Clear();
-        Settings->DataSvrIp = bank->transactionUrl().toString();
-        Settings->UseCert = false;
-        Settings->ExtraTransParams.clear();
-        TGetData::InstallGateway();
-    }
-    void TearDown() override { BankGateway::Install(nullptr); }
 
     // The login page, its picture and the login transaction, as the login
     // window does them; then the account list.

@@ -54,33 +54,14 @@ QString digestOf(const QString &nonce, const QString &loginNo, const QString &pr
     return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
-class MainSandboxTest : public BankTest
+class MainSandboxTest : public SandboxBankTest
 {
 public:
-    static inline SandboxProcess *bank = nullptr;
-    static inline QString startError;
-
-    static void SetUpTestSuite()
-    {
-        bank = new SandboxProcess();
-        if (!bank->start())
-            startError = bank->errorString();
-    }
-    static void TearDownTestSuite()
-    {
-        delete bank;
-        bank = nullptr;
-    }
-
     void SetUp() override
     {
-        if (!bank || !bank->isRunning())
-            GTEST_SKIP() << "the sandbox bank did not start: " << startError.toStdString();
-        ASSERT_TRUE(bank->reset()) << bank->errorString().toStdString();
-        BankNetwork::CookieJar()->Clear();
-        Settings->DataSvrIp = bank->transactionUrl().toString();
-        Settings->UseCert = false;
-        TGetData::InstallGateway();
+        SandboxBankTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         TGetDataSessionBank::InstallForClient();
         TMainfm::Ext().confirmExit = [](QWidget *) { return true; };
         TMainfm::Ext().terminate = [] {};
@@ -100,6 +81,7 @@ public:
         TMainfm::Ext() = {};
         SessionBank::Install(nullptr);
         CurrentAccount = nullptr;
+        SandboxBankTest::TearDown();
     }
 
     void login()
